@@ -1,0 +1,40 @@
+#pragma once
+
+#include "shading/models/vec3.h"
+
+namespace orvik {
+
+// Coefficients of the rough diffuse model, prepared once from the roughness setting.
+struct OrenNayarCoefficients {
+    double a = 1.0;  // first-order constant term
+    double b = 0.0;  // first-order azimuthal term
+    double c = 0.0;  // first-order third term
+    double d = 0.0;  // interreflection term
+};
+
+// From the roughness r: s = 1.4 r^2 stands in for sigma^2.
+OrenNayarCoefficients prepareOrenNayar(double roughness);
+
+// Shapes of the diffuse term that do not depend on the light.
+struct DiffuseShaping {
+    double rim = 0.0;                  // rim wrap amount
+    double terminatorSharpness = 0.0;  // -1 .. : shapes the falloff at the terminator
+    double diffuseSharpness = 1.0;     // the host's diffuse sharpness of the sample
+    double skinScattering = 0.0;       // skin-style falloff weight, 0 .. 1
+};
+
+// The rim wrap of a light: negative when the light shines from behind toward the viewer
+// and rim lighting is on, else 0. Shared by the diffuse and specular terms.
+double rimWrap(Vec3 v, Vec3 l, double rim);
+
+// Diffuse reflection of unit white light from l, seen from v, for a surface of the given
+// colour. nd is the diffuse normal already turned toward the viewer and cv = v . nd.
+// Returns false (and leaves rgb alone) when the light lies beyond the (wrapped) terminator.
+//
+// "Generalization of Lambert's Reflectance Model", Michael Oren and Shree K. Nayar,
+// SIGGRAPH 1994: the qualitative model with its interreflection term, with theta / sin theta
+// replaced by a rational approximation so that only two arc cosines are needed.
+bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd,
+                      double cv, Vec3 v, Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb);
+
+}  // namespace orvik

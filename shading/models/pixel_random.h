@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace orvik {
+
+// Scrambles a 32-bit seed so that neighbouring pixels start far apart.
+std::uint32_t seedHash(std::uint32_t x);
+
+// Seed of a pixel: the first coordinate hashed, the second added, hashed again.
+std::uint32_t pixelSeed(std::uint32_t first, std::uint32_t second);
+
+// The per-pixel random generator: a 32-bit linear congruential sequence. Each draw
+// advances the state and returns a float in [0, 1) built from its low 23 bits.
+struct PixelRandom {
+    static constexpr std::uint32_t kMultiplier = 1664525u;
+    static constexpr std::uint32_t kIncrement = 1013904223u;
+    // Added per antialiasing pass (times the pass count) so every pass draws afresh.
+    static constexpr std::uint32_t kPassStride = 8172161u;
+
+    std::uint32_t state = 0;
+
+    // Seeded from a pixel (sy first, then sx) and, when a pixel filter runs, its pass count.
+    static PixelRandom forPixel(std::uint32_t sx, std::uint32_t sy, bool passKnown, std::uint32_t passCount);
+
+    float next();
+};
+
+// The environment-blur jitter: each draw hashes the state and returns
+// (state + 0.5) / 2^32, a value in (0, 1). Render threads share one generator; the state
+// advances by compare-and-swap so no draw is lost and no data race occurs.
+class SharedJitter {
+public:
+    static constexpr std::uint32_t kInitialState = 12345u;
+    explicit SharedJitter(std::uint32_t seed = kInitialState) : state_(seed) {}
+    double next();
+    void reset(std::uint32_t seed = kInitialState) { state_.store(seed, std::memory_order_relaxed); }
+
+private:
+    std::atomic<std::uint32_t> state_;
+};
+
+}  // namespace orvik
