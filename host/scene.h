@@ -74,6 +74,7 @@ struct Item {
   ItemId parent = kNoItem;  // parent item, whose transform this one follows
   Motion motion;
   Vec3 pivot;              // local point the rotation and scale act about
+  int sourceLine = 0;      // line of the scene file that declared it (messages)
 };
 
 // ---------------------------------------------------------------- geometry
