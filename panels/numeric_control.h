@@ -128,6 +128,8 @@ void ParseNumber(NumericControl* c);
 void ShowNumber(NumericControl* c);
 // Sets the value through the numeric rule, shows it and refreshes.
 void SetNumberValue(NumericControl* c, double v);
+// Sets both the value and the initial value (a panel builder's default).
+void SetNumberDefault(NumericControl* c, double v);
 
 // Tab or Enter in the edit field: parse, show, report a change of at least
 // 0.0001, move the focus. Returns true when the value changed.
@@ -161,6 +163,8 @@ double ApplyDragStep(const NumericControl* c, double value, double step, bool sh
                      DragRange* range);
 
 // Relative mode puts the pointer back to x 320 when it leaves 64..576.
+// MoveNumberDrag already takes the new position as the last one; the window
+// layer only moves the pointer.
 bool DragNeedsRecentre(int x, int* newX);
 
 // The full drag driven by pointer events (headless: positions given directly).
