@@ -1,0 +1,10 @@
+#include "module/registry.h"
+
+namespace orvik {
+
+Registry &registry() {
+  static Registry anchors;
+  return anchors;
+}
+
+}  // namespace orvik
