@@ -1,6 +1,7 @@
 #include "master/master_panel.h"
 
 #include <cstdio>
+#include <new>
 
 #include "master/light_groups.h"
 #include "master/master_hooks.h"
@@ -63,6 +64,7 @@ constexpr int kLightGroupCapacity = 256;
 constexpr int kObjectGroupCapacity = 255;
 constexpr int kClipboardCapacity = 256;
 constexpr int kEveryItemKind = 0xF;
+constexpr int kCheckCaptionGap = 24;
 constexpr int kClipItemsY = 4275;
 constexpr int kClipNotesY = 3265;
 
@@ -205,15 +207,31 @@ public:
         return c;
     }
 
-    ButtonControl* checkButton(const char* key, const char* caption, int x, int y, int width, bool on,
+    // A check button carries its text in a caption beside it, so that the
+    // toggle flips the highlighted and checked bits together (on is 3, off 0).
+    ButtonControl* checkButton(const char* key, const char* text, int x, int y, int width, bool on,
                                ControlHook action) {
         ButtonControl* c = check(AddCheckButton(key, x, y, anchor()));
         if (!c) return nullptr;
-        CopyText(c->caption, caption);
-        if (width > 0) c->width = width;
         c->state = on ? kCheckOn : 0;
-        c->clickHook = action;
         c->valueHook = action ? action : noteChange;
+        if (text && text[0]) {
+            auto* label = new (std::nothrow) LabelControl;
+            if (!label) {
+                ok_ = false;
+                return c;
+            }
+            char subKey[ControlKey::kMaxChars + 1];
+            FormatText(subKey, sizeof subKey, "%s_label", key);
+            InitControlRecord(label, kKindLabel, subKey);
+            label->persistent = 0;
+            CopyText(label->text, text);
+            label->x = x + kCheckCaptionGap;
+            label->y = y + 1;
+            // The stated width covers box and caption.
+            if (width > kCheckCaptionGap) label->width = width - kCheckCaptionGap;
+            AttachSubControl(c, label);
+        }
         return c;
     }
 
@@ -227,6 +245,7 @@ public:
         ColorControl* c = check(AddColorControl(key, x, y, anchor()));
         if (!c) return nullptr;
         CopyText(c->label, label);
+        if (c->caption) CopyText(c->caption->text, label);
         c->red = 255;
         c->green = 255;
         c->blue = 255;
@@ -238,6 +257,7 @@ public:
         StringControl* c = check(AddStringControl(key, x, y, anchor()));
         if (!c) return nullptr;
         CopyText(c->label, label);
+        if (c->caption) CopyText(c->caption->text, label);
         c->valueHook = action ? action : noteChange;
         return c;
     }
@@ -267,6 +287,7 @@ private:
 
     void setNumeric(NumericControl* c, const char* label, double value, Limits limits, double dragScale) {
         CopyText(c->label, label);
+        if (c->caption) CopyText(c->caption->text, label);
         if (limits.hasLow) {
             c->minimum = limits.low;
             c->clampLow = 1;
