@@ -12,13 +12,15 @@ namespace {
 SurfacePreparationInput newSurface() {
   SurfacePreparationInput in;
   in.layers[0].strength = 1.0;
+  in.layers[1].strength = 0.0;
+  in.layers[2].strength = 0.0;
   return in;
 }
 
 TEST(SpecularLayerPreparation, NewSurfaceHasOneRecordFromThePrimaryLayer) {
   PreparedSurface p = prepareSurface(newSurface());
   ASSERT_EQ(p.specularLayerCount, 1);
-  const PreparedSpecularLayer& r = p.specularLayers[0];
+  const SpecularLayer& r = p.specularLayers[0];
   EXPECT_DOUBLE_EQ(r.gloss, 1.0);
   EXPECT_DOUBLE_EQ(r.glossBias, 0.5);
   EXPECT_DOUBLE_EQ(r.surfaceTint, 0.0);
@@ -29,7 +31,7 @@ TEST(SpecularLayerPreparation, NewSurfaceHasOneRecordFromThePrimaryLayer) {
 }
 
 TEST(SpecularLayerPreparation, ZeroStrengthLayersMoveLaterLayersDown) {
-  SurfacePreparationInput in;
+  SurfacePreparationInput in = newSurface();
   in.layers[0].strength = 0.0;
   in.layers[2].strength = 0.5;
   in.layers[2].anisotropy = 0.7;
@@ -38,7 +40,7 @@ TEST(SpecularLayerPreparation, ZeroStrengthLayersMoveLaterLayersDown) {
   in.layers[2].colour[2] = 51;
   PreparedSurface p = prepareSurface(in);
   ASSERT_EQ(p.specularLayerCount, 1);
-  const PreparedSpecularLayer& r = p.specularLayers[0];
+  const SpecularLayer& r = p.specularLayers[0];
   EXPECT_DOUBLE_EQ(r.anisotropy, 0.7);
   EXPECT_DOUBLE_EQ(r.colourWeight[0], 0.5 * 0.1125);
   EXPECT_DOUBLE_EQ(r.colourWeight[1], 0.0);
@@ -76,11 +78,11 @@ TEST(SpecularLayerPreparation, GlossBiasIsKeptInsideTheOpenUnitRange) {
 TEST(SpecularLayerPreparation, TintSplitsStrengthBetweenSurfaceAndLayerColour) {
   SpecularLayerSettings layer;
   layer.strength = 2.0;
-  layer.surfaceTint = 0.25;
+  layer.surfaceColourTint = 0.25;
   layer.colour[0] = 255;
   layer.colour[1] = 127;
   layer.colour[2] = 0;
-  PreparedSpecularLayer r = prepareSpecularLayer(layer);
+  SpecularLayer r = prepareSpecularLayer(layer);
   EXPECT_DOUBLE_EQ(r.surfaceTint, 2.0 * 0.1125 * 0.25);
   EXPECT_DOUBLE_EQ(r.colourWeight[0], 0.75 * 2.0 * 0.1125);
   EXPECT_DOUBLE_EQ(r.colourWeight[1], 0.75 * 127.0 * 2.0 * 0.1125 / 255.0);
@@ -91,8 +93,8 @@ TEST(SpecularLayerPreparation, RoughnessAngleAndTheGlossSingularity) {
   SpecularLayerSettings layer;
   layer.strength = 1.0;
   layer.gloss = 0.41;
-  layer.angleDegrees = 90.0;
-  PreparedSpecularLayer r = prepareSpecularLayer(layer);
+  layer.anisotropyAngleDegrees = 90.0;
+  SpecularLayer r = prepareSpecularLayer(layer);
   EXPECT_NEAR(r.roughness, 0.45, 1e-12);
   EXPECT_NEAR(r.inverseRoughness2, 1.0 / 0.2025, 1e-9);
   EXPECT_NEAR(r.angleRadians, M_PI / 2, 1e-15);
@@ -110,29 +112,27 @@ TEST(SpecularLayerPreparation, RoughnessAngleAndTheGlossSingularity) {
 }
 
 TEST(OrenNayarPreparation, SmoothSurfaceIsLambert) {
-  OrenNayarCoefficients k = orenNayarCoefficients(0.0);
-  EXPECT_EQ(k.A, 1.0);
-  EXPECT_EQ(k.B, 0.0);
-  EXPECT_EQ(k.C, 0.0);
-  EXPECT_EQ(k.D, 0.0);
+  OrenNayarCoefficients k = prepareOrenNayar(0.0);
+  EXPECT_EQ(k.a, 1.0);
+  EXPECT_EQ(k.b, 0.0);
+  EXPECT_EQ(k.c, 0.0);
+  EXPECT_EQ(k.d, 0.0);
 }
 
 TEST(OrenNayarPreparation, WorkedRoughness) {
   // r = 0.5: s = 1.4 * 0.25 = 0.35.
-  OrenNayarCoefficients k = orenNayarCoefficients(0.5);
-  EXPECT_NEAR(k.A, 1.0 - 0.175 / 0.68, 1e-15);        // 0.742647...
-  EXPECT_NEAR(k.B, 0.1575 / 0.44, 1e-15);             // 0.357954...
-  EXPECT_NEAR(k.C, 0.04375 / 0.44 * 0.1642557160749494, 1e-15);
-  EXPECT_NEAR(k.D, 0.0595 / 0.48, 1e-15);             // 0.123958...
-  EXPECT_NEAR(k.A, 0.7426470588235294, 1e-12);
-  EXPECT_NEAR(k.B, 0.3579545454545454, 1e-12);
-  EXPECT_NEAR(k.D, 0.1239583333333333, 1e-12);
-  // The factor of C is (4 / pi^2)^2.
-  EXPECT_NEAR(kOrenNayarCFactor, std::pow(4.0 / (M_PI * M_PI), 2), 1e-15);
+  OrenNayarCoefficients k = prepareOrenNayar(0.5);
+  EXPECT_NEAR(k.a, 1.0 - 0.175 / 0.68, 1e-15);        // 0.742647...
+  EXPECT_NEAR(k.b, 0.1575 / 0.44, 1e-15);             // 0.357954...
+  EXPECT_NEAR(k.c, 0.04375 / 0.44 * std::pow(4.0 / (M_PI * M_PI), 2), 1e-15);
+  EXPECT_NEAR(k.d, 0.0595 / 0.48, 1e-15);             // 0.123958...
+  EXPECT_NEAR(k.a, 0.7426470588235294, 1e-12);
+  EXPECT_NEAR(k.b, 0.3579545454545454, 1e-12);
+  EXPECT_NEAR(k.d, 0.1239583333333333, 1e-12);
   // Through the whole preparation as well.
   SurfacePreparationInput in;
   in.roughDiffuse = 0.5;
-  EXPECT_EQ(prepareSurface(in).orenNayar.B, k.B);
+  EXPECT_EQ(prepareSurface(in).orenNayar.b, k.b);
 }
 
 }  // namespace

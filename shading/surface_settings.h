@@ -96,6 +96,9 @@ struct SurfaceSetting {
   int displayMode() const { return kind == SettingKind::Percent ? 3 : 0; }
 };
 
+// Number of settings (controls that the surface panel builds from the table).
+inline constexpr int kSurfaceSettingCount = 156;
+
 // Every setting of the surface panel in creation order, ending with the
 // twelve light-group boosts.
 std::span<const SurfaceSetting> surfaceSettings();
