@@ -6,16 +6,19 @@
 #include "master/master_hooks.h"
 #include "master/master_panel.h"
 #include "master/master_rules.h"
+#include "module/registry.h"
 #include "panels/item_list_control.h"
 #include "panels/numeric_control.h"
 #include "panels/panel.h"
 
 namespace orvik {
 
+static_assert(kMasterAliveMark == kAliveMark, "one alive mark for every live record");
+
 namespace {
 
 // The module-wide anchor of the active master.
-std::atomic<MasterInstance*> gActiveMaster{nullptr};
+std::atomic<MasterInstance*>& activeMaster() { return registry().activeMaster; }
 
 GroupItems membersOf(const ItemListControl* list) {
     if (!list) return {};
@@ -47,7 +50,7 @@ double MasterGroupSource::objectShadow(int i, int j) const {
     return validPair(i, j) ? valueOf(master_->objectShadow[i][j]) : 1.0;
 }
 
-MasterInstance* currentMaster() { return gActiveMaster.load(std::memory_order_acquire); }
+MasterInstance* currentMaster() { return activeMaster().load(std::memory_order_acquire); }
 
 bool masterAlive(const MasterInstance* m) {
     return m && m->marker.load(std::memory_order_relaxed) == kMasterAliveMark;
@@ -61,7 +64,7 @@ MasterInstance* createMaster(const char** error) {
             return nullptr;
         }
         // A stale entry: forget it, free nothing.
-        gActiveMaster.store(nullptr, std::memory_order_release);
+        activeMaster().store(nullptr, std::memory_order_release);
     }
 
     auto* m = new (std::nothrow) MasterInstance;
@@ -78,7 +81,7 @@ MasterInstance* createMaster(const char** error) {
     m->autoConfirmActive = 0;
     m->previewRenderActive = 0;
     m->marker.store(kMasterAliveMark, std::memory_order_relaxed);
-    gActiveMaster.store(m, std::memory_order_release);
+    activeMaster().store(m, std::memory_order_release);
     return m;
 }
 
@@ -93,7 +96,7 @@ void destroyMaster(MasterInstance* m) {
     m->panel = nullptr;
     m->marker.store(0, std::memory_order_relaxed);
     MasterInstance* expected = m;
-    const bool wasActive = gActiveMaster.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
+    const bool wasActive = activeMaster().compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
     delete m;
     // Surfaces label their group boosts by number alone again.
     if (wasActive) relabelSurfaceGroupBoosts(nullptr);

@@ -23,7 +23,7 @@ struct PageSelector;
 struct LabelControl;
 struct GraphControl;
 
-constexpr std::uint32_t kMasterAliveMark = 0x12344321u;
+constexpr std::uint32_t kMasterAliveMark = 0x12344321u;  // the module's alive mark
 constexpr std::uint32_t kMasterPanelId = 0x36ed8152u;
 
 // Values of previewPlayState.
