@@ -84,6 +84,12 @@ void ItemListAfterLoad(Control* c) {
   RefreshControl(l, kRefreshAll);
 }
 
+// The "%s_button" opens the Select Item panel through the list's hook.
+void ItemButtonClicked(Control* button) {
+  ItemListControl* l = AsItemList(button != nullptr ? button->parentControl : nullptr);
+  if (l != nullptr && l->selectHook != nullptr && !l->ghosted.get()) l->selectHook(l);
+}
+
 // Stores a name in the pool; -1 when it does not fit.
 int PoolAdd(ItemListControl* l, const char* name) {
   const size_t len = name != nullptr ? std::strlen(name) : 0;
@@ -203,6 +209,7 @@ ItemListControl* AddItemControl(const char* key, int x, int y, Control* anchor) 
   InitControlRecord(button, kKindButton, subKey);
   button->persistent = 0;
   CopyText(button->caption, "(none)");
+  button->clickHook = ItemButtonClicked;
   AttachSubControl(c, button);
   c->itemButton = button;
   AppendToChain(anchor, c);
