@@ -152,8 +152,7 @@ const char* LoadString(Control* c, LoadState* state) {
   StringRecord r;
   CopyText(r.text, s->text);
   const char* message = ReadStringRecord(state, r);
-  CopyText(s->text, r.text);
-  CopyText(s->editText, r.text);
+  SetStringText(s, r.text);
   return message;
 }
 
@@ -234,45 +233,6 @@ const char* LoadList(Control* c, LoadState* state) {
 
 // ---- ITEM ----------------------------------------------------------------------
 
-void ClearPending(ItemListControl* k) {
-  k->pendingCount = 0;
-  k->pendingPoolUsed = 0;
-  std::memset(k->pendingPool, 0, sizeof k->pendingPool);
-}
-
-// Stores a name in the list's pool; -1 when it does not fit.
-int PoolName(ItemListControl* k, const char* name) {
-  size_t length = std::strlen(name);
-  size_t room = static_cast<size_t>(ItemListControl::kPendingPoolBytes - k->pendingPoolUsed);
-  if (k->pendingPoolUsed < 0 || length + 1 > room) return -1;
-  int offset = k->pendingPoolUsed;
-  std::memcpy(k->pendingPool + offset, name, length + 1);
-  k->pendingPoolUsed += static_cast<int>(length + 1);
-  return offset;
-}
-
-bool AddPending(ItemListControl* k, const ItemReference& ref) {
-  if (k->pendingCount < 0 || k->pendingCount >= ItemListControl::kMaxItems) return false;
-  int used = k->pendingPoolUsed;
-  PendingItemEntry e;
-  e.nameOffset = PoolName(k, ref.item.name);
-  if (e.nameOffset < 0) return false;
-  e.clone = static_cast<int>(ref.item.cloneIndex);
-  e.count = static_cast<int>(ref.item.count);
-  e.type = ref.item.type;
-  if (ref.hasParent) {
-    e.parentOffset = PoolName(k, ref.parent.name);
-    if (e.parentOffset < 0) {
-      k->pendingPoolUsed = used;  // drop the entry's name again
-      return false;
-    }
-    e.parentClone = static_cast<int>(ref.parent.cloneIndex);
-    e.parentCount = static_cast<int>(ref.parent.count);
-  }
-  k->pending[k->pendingCount++] = e;
-  return true;
-}
-
 const char* PoolText(const ItemListControl* k, int offset) {
   if (offset < 0 || offset >= ItemListControl::kPendingPoolBytes) return "";
   // The pool's names are terminated; the last byte of the pool stays zero.
@@ -293,16 +253,10 @@ void ItemFromPending(const ItemListControl* k, const PendingItemEntry& e, ItemRe
   }
 }
 
-int CleanList(ItemListControl* k) {
-  // Empty entries and duplicates go; the toolkit's rules for "(none)" items
-  // and non-distant lights apply as well.
-  return CleanItemList(k);
-}
-
 long SaveItemList(Control* c, SaveState* state, int depth) {
   auto* k = As<ItemListControl>(c);
   if (k == nullptr) return 0;
-  CleanList(k);
+  CleanItemList(k);
   ItemRecord r;
   int count = k->itemCount;
   if (count > ItemListControl::kMaxItems) count = ItemListControl::kMaxItems;
@@ -326,11 +280,17 @@ const char* LoadItemList(Control* c, LoadState* state) {
   if (k == nullptr) return nullptr;
   k->itemCount = 0;
   k->items[0] = nullptr;
-  ClearPending(k);
+  ClearPendingItemNames(k);
   ItemRecord r;
   const char* message = ReadItemRecord(state, r);
   for (const ItemReference& ref : r.entries) {
-    if (!AddPending(k, ref)) break;
+    const ItemName& parent = ref.parent;
+    if (!AddPendingItemName(k, ref.item.name, static_cast<int>(ref.item.cloneIndex),
+                            static_cast<int>(ref.item.count), ref.item.type,
+                            ref.hasParent ? parent.name : nullptr,
+                            static_cast<int>(parent.cloneIndex), static_cast<int>(parent.count))) {
+      break;
+    }
   }
   return message;
 }
@@ -377,52 +337,11 @@ bool DescribeItemReference(ItemHandle item, ItemReference& out) {
   return true;
 }
 
-ItemHandle ResolveItemName(const char* name, int type, int clone, int count,
-                           const char* parentName, int parentClone, int parentCount) {
-  const ToolkitHost& host = GetToolkitHost();
-  if (host.findItem == nullptr || name == nullptr || name[0] == '\0') return nullptr;
-  if (type != kItemBone) return host.findItem(name, type, nullptr, clone, count);
-  if (parentName == nullptr || parentName[0] == '\0') return nullptr;
-  ItemHandle owner = host.findItem(parentName, kItemObject, nullptr, parentClone, parentCount);
-  if (owner == nullptr) return nullptr;
-  return host.findItem(name, kItemBone, owner, clone, count);
-}
-
-void ResolveNumericReferences(Control* c) {
-  auto* n = AsNumeric(c);
-  if (n == nullptr) return;
-  PendingItemName* pending[2] = {&n->pendingReference1, &n->pendingReference2};
-  SharedValue<ItemHandle>* refs[2] = {&n->reference1, &n->reference2};
-  for (int i = 0; i < 2; ++i) {
-    const PendingItemName& p = *pending[i];
-    if (!p.IsSet()) continue;
-    *refs[i] = ResolveItemName(p.name, p.type, p.clone, p.count, p.parentName, p.parentClone,
-                               p.parentCount);
-    *pending[i] = PendingItemName{};
-  }
-}
-
-void ResolveItemListNames(Control* c) {
-  auto* k = As<ItemListControl>(c);
-  if (k == nullptr || k->pendingCount <= 0) return;
-  int pendingCount = k->pendingCount;
-  if (pendingCount > ItemListControl::kMaxItems) pendingCount = ItemListControl::kMaxItems;
-  for (int i = 0; i < pendingCount; ++i) {
-    const PendingItemEntry& e = k->pending[i];
-    const char* parent = e.parentOffset >= 0 ? PoolText(k, e.parentOffset) : nullptr;
-    ItemHandle item = ResolveItemName(PoolText(k, e.nameOffset), e.type, e.clone, e.count,
-                                      parent, e.parentClone, e.parentCount);
-    if (item != nullptr) AddListItem(k, item);  // names that find nothing are dropped
-  }
-  ClearPending(k);
-}
-
 void InstallRecordOperations(Control* c) {
   if (c == nullptr) return;
   switch (c->kind) {
     case kKindNumeric:
       Fill(c, SaveNumeric, LoadNumeric);
-      if (c->ops.afterLoad == nullptr) c->ops.afterLoad = ResolveNumericReferences;
       break;
     case kKindColor: Fill(c, SaveColor, LoadColor); break;
     case kKindString: Fill(c, SaveString, LoadString); break;
@@ -431,7 +350,6 @@ void InstallRecordOperations(Control* c) {
     case kKindList: Fill(c, SaveList, LoadList); break;
     case kKindItemList:
       Fill(c, SaveItemList, LoadItemList);
-      if (c->ops.afterLoad == nullptr) c->ops.afterLoad = ResolveItemListNames;
       break;
     case kKindButton: Fill(c, SaveButton, LoadButton); break;
     default: break;

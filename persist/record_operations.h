@@ -1,6 +1,6 @@
 // The settings record operations of the toolkit's control kinds: saveRecord
-// and loadRecord of every persistent kind, and the after-load resolution of
-// the scene-item names that numeric references and item lists read.
+// and loadRecord of every persistent kind. Readers leave scene-item names
+// pending; the kinds' own after-load operations resolve them.
 //
 // The creation operations leave these slots empty; InstallRecordOperations
 // fills the empty ones by kind. The block, clip and file entry points install
@@ -23,14 +23,5 @@ void InstallPanelRecordOperations(Panel* panel);
 // host's naming scheme); a bone gets its owning object as parent. False for a
 // null item or one of an unknown type.
 bool DescribeItemReference(ItemHandle item, ItemReference& out);
-
-// Resolves a saved name to a scene item: a bone by first finding its parent
-// object. Null when nothing matches.
-ItemHandle ResolveItemName(const char* name, int type, int clone, int count,
-                           const char* parentName, int parentClone, int parentCount);
-
-// The after-load operations: resolve pending names, then clear them.
-void ResolveNumericReferences(Control* c);
-void ResolveItemListNames(Control* c);
 
 }  // namespace orvik

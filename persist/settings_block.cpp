@@ -49,9 +49,10 @@ const char* WriteSettingsBlock(SaveState* state, const char* blockName, double s
   for (Control* c = chain; c != nullptr; c = c->next) {
     if (SavesRecord(c)) total += c->ops.saveRecord(c, state, 1);
   }
-  // Keep the block's byte total even.
+  // Keep the block's byte total even: the end line "END <keyword> <name>"
+  // counts its characters plus the terminating zero.
   long endLine = static_cast<long>(std::strlen("END  ") + std::strlen(kBlockKeyword) +
-                                   std::strlen(blockName));
+                                   std::strlen(blockName)) + 1;
   if ((total + endLine) % 2 == 0) {
     total += WriteSettingsLine(state, "END %s %s", kBlockKeyword, blockName);
   } else {
