@@ -21,13 +21,6 @@ namespace {
 // The most selected items looked at; lists hold far fewer.
 constexpr int kSelectionCapacity = ItemListControl::kMaxItems;
 
-void warn(const char* line1, const char* line2) {
-    if (masterHooks().warning)
-        masterHooks().warning(line1, line2);
-    else
-        HostInfo(line1, line2);
-}
-
 void clearList(ItemListControl* list) {
     list->itemCount = 0;
     list->items[0] = nullptr;
@@ -38,9 +31,8 @@ void clearList(ItemListControl* list) {
 // order and up to the list's capacity. False (and nothing changed) when the
 // selection is empty or does not start with an item of that type.
 bool takeSelection(ItemListControl* list, int type) {
-    const MasterHooks& h = masterHooks();
     std::vector<ItemHandle> selected(kSelectionCapacity);
-    int count = h.selectedItems ? h.selectedItems(selected.data(), kSelectionCapacity) : 0;
+    int count = masterSelectedItems(selected.data(), kSelectionCapacity);
     count = std::clamp(count, 0, kSelectionCapacity);
     if (count == 0 || !selected[0] || HostItemType(selected[0]) != type) return false;
 
@@ -76,7 +68,7 @@ void setLightGroup(MasterInstance* m, int i) {
     if (!m || i < 0 || i >= kLightGroupCount || !m->lightItems[i]) return;
     ItemListControl* list = m->lightItems[i];
     if (!takeSelection(list, kItemLight)) {
-        warn(kPickLightsLine1, kPickLine2);
+        masterWarning(kPickLightsLine1, kPickLine2);
         return;
     }
     RefreshControl(list, kRefreshAll);
@@ -88,7 +80,7 @@ void setObjectGroup(MasterInstance* m) {
     ItemListControl* list = m->objectItems[shownLightGroup(m)][shownObjectGroup(m)];
     if (!list) return;
     if (!takeSelection(list, kItemObject)) {
-        warn(kPickObjectsLine1, kPickLine2);
+        masterWarning(kPickObjectsLine1, kPickLine2);
         return;
     }
     RefreshControl(list, kRefreshAll);

@@ -38,10 +38,6 @@ struct MasterHooks {
     // every preview window recomputes its masks and its light-filter label.
     void (*changePreviewItemIds)(const ItemIdPair* pairs) = nullptr;
 
-    // Opens the panel of the next surface ("Open Surface"); the surface side
-    // keeps the choice of which one.
-    void (*openNextSurface)() = nullptr;
-
     // Whether the pixel filter is in the scene.
     bool (*pixelFilterExists)() = nullptr;
 
@@ -53,6 +49,11 @@ struct MasterHooks {
 
 void setMasterHooks(const MasterHooks& hooks);
 const MasterHooks& masterHooks();
+
+// The selection and the warning through their hooks when set, else straight
+// from the host's "LW Interface Info" and "Info Messages".
+int masterSelectedItems(ItemHandle* out, int capacity);
+void masterWarning(const char* line1, const char* line2);
 
 // Relabels every surface's twelve per-light-group boosts. notes is null when
 // no master exists (labels are then the group numbers alone), else the

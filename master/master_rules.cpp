@@ -8,6 +8,7 @@
 #include "master/master_hooks.h"
 #include "master/master_instance.h"
 #include "master/master_panel.h"
+#include "master/open_surface.h"
 #include "panels/button_control.h"
 #include "panels/graph_control.h"
 #include "panels/item_list_control.h"
@@ -180,8 +181,6 @@ void masterPanelChanged(Panel* panel) {
     if (h.updateComparisons) h.updateComparisons();
 }
 
-void openNextSurface(MasterInstance*) {
-    if (masterHooks().openNextSurface) masterHooks().openNextSurface();
-}
+void openNextSurface(MasterInstance*) { openChosenSurface(); }
 
 }  // namespace orvik
