@@ -34,7 +34,7 @@ const char* surfaceDescriptionLine(SurfaceInstance* inst) {
 // Nothing may unwind into the host: every entry point turns an exception
 // into its failure result.
 
-HostInstance surfaceHandlerCreate(void* /*priv*/, void* context, HostError* error) {
+HostInstance surfaceHandlerCreate(void* /*priv*/, void* context, ::HostError* error) {
   try {
     const char* message = nullptr;
     SurfaceInstance* inst = createSurfaceInstance(context, &message);
@@ -53,7 +53,7 @@ void surfaceHandlerDestroy(HostInstance inst) {
   }
 }
 
-HostError surfaceHandlerCopy(HostInstance to, HostInstance from) {
+::HostError surfaceHandlerCopy(HostInstance to, HostInstance from) {
   try {
     return copySurfaceInstance(instanceOf(to), instanceOf(from));
   } catch (...) {
@@ -85,7 +85,7 @@ void surfaceHandlerChangeId(HostInstance inst, const HostItemId* ids) {
   }
 }
 
-HostError surfaceHandlerInit(HostInstance inst, int mode) {
+::HostError surfaceHandlerInit(HostInstance inst, int mode) {
   try {
     surfaceRenderInit(instanceOf(inst), mode);
   } catch (...) {
@@ -100,7 +100,7 @@ void surfaceHandlerCleanup(HostInstance inst) {
   }
 }
 
-HostError surfaceHandlerNewTime(HostInstance inst, int frame, double time) {
+::HostError surfaceHandlerNewTime(HostInstance inst, int frame, double time) {
   try {
     surfaceNewTime(instanceOf(inst), frame, time);
   } catch (...) {

@@ -17,15 +17,15 @@ inline constexpr const char* kSurfaceDescriptionModeler = "Orvik: Inactive in Mo
 // is empty. Formatted into one module-wide buffer that the next call overwrites.
 const char* surfaceDescriptionLine(SurfaceInstance* inst);
 
-HostInstance surfaceHandlerCreate(void* priv, void* context, HostError* error);
+HostInstance surfaceHandlerCreate(void* priv, void* context, ::HostError* error);
 void surfaceHandlerDestroy(HostInstance inst);
-HostError surfaceHandlerCopy(HostInstance to, HostInstance from);
+::HostError surfaceHandlerCopy(HostInstance to, HostInstance from);
 const char* surfaceHandlerDescription(HostInstance inst);
 const HostItemId* surfaceHandlerUseItems(HostInstance inst);
 void surfaceHandlerChangeId(HostInstance inst, const HostItemId* ids);
-HostError surfaceHandlerInit(HostInstance inst, int mode);
+::HostError surfaceHandlerInit(HostInstance inst, int mode);
 void surfaceHandlerCleanup(HostInstance inst);
-HostError surfaceHandlerNewTime(HostInstance inst, int frame, double time);
+::HostError surfaceHandlerNewTime(HostInstance inst, int frame, double time);
 
 // Fills the instance, item and render entries of a shader handler record
 // that belong to the surface instance (create, destroy, copy, description,

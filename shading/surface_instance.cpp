@@ -140,7 +140,7 @@ const char* copySurfaceSettings(SurfaceInstance* to, const SurfaceInstance* from
 
 void relabelInstanceLightGroupBoosts(SurfaceInstance* inst, const char* const* texts) {
   if (!inst) return;
-  for (int i = 0; i < kLightGroupCount; ++i) {
+  for (int i = 0; i < kLightGroupBoostCount; ++i) {
     NumericControl* n = As<NumericControl>(inst->lightGroupBoosts[i]);
     if (!n) continue;
     char label[NumericControl::kMaxLabel + 1];

@@ -84,7 +84,7 @@ struct SurfaceInstance {
   Control* lightGroupCaption = nullptr; // LGT
   Control* anisotropyCaption = nullptr; // AD
   Control* logo = nullptr;              // LOGO
-  Control* lightGroupBoosts[kLightGroupCount] = {};
+  Control* lightGroupBoosts[kLightGroupBoostCount] = {};
   // Hooks may record the control whose change they report.
   Control* lastChanged = nullptr;
   SurfaceRuntime runtime;

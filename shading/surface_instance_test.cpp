@@ -45,7 +45,7 @@ struct HookLog {
 };
 HookLog gLog;
 
-const char* const kNotes[kLightGroupCount] = {"Key", "Fill", "Rim", "Bounce", "Sky", "Sun",
+const char* const kNotes[kLightGroupBoostCount] = {"Key", "Fill", "Rim", "Bounce", "Sky", "Sun",
                                               "Lamp", "Fire", "TV", "Moon", "Car", "Neon"};
 
 class SurfaceInstanceTest : public ::testing::Test {
@@ -327,7 +327,7 @@ TEST_F(SurfaceInstanceTest, CopyIntoAPanelWithOneControlLessFails) {
   const int last = kSurfaceSettingCount - 1;
   RemoveControl(to->controls[last]);
   to->controls[last] = nullptr;
-  to->lightGroupBoosts[kLightGroupCount - 1] = nullptr;
+  to->lightGroupBoosts[kLightGroupBoostCount - 1] = nullptr;
   EXPECT_STREQ(copySurfaceInstance(to, from), "Copy Failed");
   EXPECT_STREQ(surfaceHandlerCopy(to, from), "Copy Failed");
   // What matched was copied.
@@ -360,7 +360,7 @@ TEST_F(SurfaceInstanceTest, LightGroupBoostLabelsFollowTheMaster) {
   EXPECT_STREQ(AsNumeric(named->lightGroupBoosts[11])->label, " Neon 12");
 
   // The master's notes change: every listed surface is relabelled.
-  const char* const notes[kLightGroupCount] = {"Spotlights", nullptr, "", "a", "b", "c",
+  const char* const notes[kLightGroupBoostCount] = {"Spotlights", nullptr, "", "a", "b", "c",
                                                "d", "e", "f", "g", "h", "Last"};
   relabelLightGroupBoosts(notes);
   for (SurfaceInstance* s : {plain, named}) {
@@ -497,7 +497,7 @@ TEST_F(SurfaceInstanceTest, HandlerRecordGetsTheCallbacks) {
   EXPECT_EQ(record.rend.newTime, nullptr);
   EXPECT_EQ(record.inst.descln, surfaceHandlerDescription);
 
-  HostError error = "unset";
+  ::HostError error = "unset";
   HostInstance inst = record.inst.create(nullptr, surfaceHandle(4), &error);
   ASSERT_NE(inst, nullptr);
   EXPECT_EQ(error, nullptr);

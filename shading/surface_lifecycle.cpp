@@ -4,6 +4,8 @@
 #include <thread>
 #include <vector>
 
+#include "master/master_hooks.h"
+#include "master/master_values.h"
 #include "module/host_services.h"
 #include "module/registry.h"
 #include "module/thread_slots.h"
@@ -92,8 +94,11 @@ SurfaceInstance* createSurfaceInstance(void* context, const char** error) {
   inst->runtime.aliveMark = kSurfaceAliveMark;
   inst->runtime.surfaceId = reinterpret_cast<uintptr_t>(context);
 
-  const char* notes[kLightGroupCount] = {};
-  const bool haveMaster = gHooks.lightGroupNotes && gHooks.lightGroupNotes(notes);
+  // The boosts are labelled from the master's group notes, and relabelled
+  // whenever they change.
+  if (!surfaceRelabelHook()) setSurfaceRelabelHook(relabelLightGroupBoosts);
+  const char* notes[kLightGroupBoostCount] = {};
+  const bool haveMaster = gHooks.lightGroupNotes ? gHooks.lightGroupNotes(notes) : masterGroupNotes(notes);
   relabelInstanceLightGroupBoosts(inst, haveMaster ? notes : nullptr);
 
   if (!hostServices().inModeler && context) {

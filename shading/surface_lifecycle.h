@@ -38,7 +38,8 @@ struct SurfaceHooks {
   // Gathers the scene's lights for this frame and time into the module-wide
   // light context and makes it the current one.
   void (*gatherLights)(int frame, double time) = nullptr;
-  // The master's twelve light-group note texts; false when there is no master.
+  // The master's twelve light-group note texts; false when there is no
+  // master. Unset: asked of the master itself.
   bool (*lightGroupNotes)(const char* texts[12]) = nullptr;
   // Panel windows: commit the pending edit of the focused field, close the
   // window, hide or show it again.

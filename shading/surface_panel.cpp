@@ -285,7 +285,7 @@ bool buildControls(SurfaceInstance* inst) {
 
   if (lightingPair) BeginCutPasteRange(lightingPair);
   IndexRange boosts = settingsOf(SurfacePage::Lighting, -1, true);
-  for (int page = 0; page * kLightGroupsPerPage < kLightGroupCount; ++page) {
+  for (int page = 0; page * kLightGroupsPerPage < kLightGroupBoostCount; ++page) {
     char title[Page::kMaxTitle + 1];
     lightGroupPageTitle(page, title, sizeof title);
     if (!OpenPage(groups, title)) return false;
@@ -295,7 +295,7 @@ bool buildControls(SurfaceInstance* inst) {
     ClosePage(groups);
   }
   if (lightingPair) EndCutPasteRange(lightingPair);
-  for (int i = 0; i < kLightGroupCount; ++i) inst->lightGroupBoosts[i] = inst->controls[boosts.first + i];
+  for (int i = 0; i < kLightGroupBoostCount; ++i) inst->lightGroupBoosts[i] = inst->controls[boosts.first + i];
   return true;
 }
 

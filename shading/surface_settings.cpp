@@ -84,7 +84,7 @@ const LayerKeys kLayerKeys[kSpecularLayerCount] = {
 };
 
 // Storage of the numbered keys and labels of the light-group boosts.
-char gBoostKeys[kLightGroupCount][16];
+char gBoostKeys[kLightGroupBoostCount][16];
 
 std::vector<SurfaceSetting> buildTable() {
   std::vector<SurfaceSetting> t;
@@ -244,7 +244,7 @@ std::vector<SurfaceSetting> buildTable() {
 
   // The light-group boosts belong to the Lighting page, below its own tab row.
   page = SurfacePage::Lighting;
-  for (int i = 0; i < kLightGroupCount; ++i) {
+  for (int i = 0; i < kLightGroupBoostCount; ++i) {
     lightGroupBoostKey(i, gBoostKeys[i], sizeof gBoostKeys[i]);
     add(pct(gBoostKeys[i], nullptr, 1.0));
   }

@@ -55,7 +55,7 @@ extern const char* const kSpecularPageTitles[kSpecularLayerCount];
 extern const char* const kSpecularCutPasteKeys[kSpecularLayerCount];
 
 // Number of light groups and their boost controls `LGBOOST0`..`LGBOOST11`.
-inline constexpr int kLightGroupCount = 12;
+inline constexpr int kLightGroupBoostCount = 12;
 inline constexpr int kLightGroupsPerPage = 4;
 
 // One setting of the surface panel.
