@@ -14,7 +14,7 @@ namespace {
 // A line break reads as nothing: with blank lines in a row the reader sees many
 // empty reads, which are skipped up to this many in a row. Reads reporting the
 // end of data are retried only kEndOfDataRetries more times.
-constexpr int kMaxEmptyReads = 1 << 16;
+constexpr int kMaxEmptyReads = 4096;
 constexpr int kEndOfDataRetries = 10;
 // At the end of data one larger read lets the host state settle its position.
 constexpr int kDrainReadBytes = 30;
