@@ -3,6 +3,7 @@
 #include <new>
 
 #include "panels/panel.h"
+#include "panels/panel_events.h"
 
 namespace orvik {
 
@@ -30,6 +31,7 @@ ButtonControl* NewButton(const char* key, int x, int y, Control* anchor) {
   ResetButton(b);
   b->ops.reset = ResetButton;
   b->ops.copyValue = CopyButton;
+  b->ops.handleEvent = HandleButtonEvent;
   b->x = x;
   b->y = y;
   AppendToChain(anchor, b);

@@ -29,6 +29,27 @@ struct GraphControl : Control {
 
 inline GraphControl* AsGraph(Control* c) { return As<GraphControl>(c); }
 
+// The axes a draw refresh works out from the points (or the fixed ranges).
+struct GraphAxes {
+  double xLow = 0.0, xHigh = 0.0, xStep = 1.0;
+  double yLow = 0.0, yHigh = 0.0, yStep = 1.0;
+  char labelX0[32] = {}, labelX1[32] = {}, labelY0[32] = {}, labelY1[32] = {};
+};
+
+// A step of 1, 2 or 5 times a power of ten for the range; with rounding the
+// nearest such step, without it the next one up. Non-positive or
+// non-finite ranges give 1.
+double NiceStep(double range, bool rounding);
+
+// Ranges, grid steps and end labels of the graph. False (and empty labels)
+// with fewer than 2 points: only the frame is drawn then.
+bool ComputeGraphAxes(const GraphControl* g, GraphAxes* axes);
+
+// Pixel position of a value inside the plot area (left/top edge given): x
+// grows to the right, y upwards.
+double GraphPixelX(const GraphAxes& axes, int plotLeft, int plotWidth, double x);
+double GraphPixelY(const GraphAxes& axes, int plotTop, int plotHeight, double y);
+
 void ClearGraphPoints(GraphControl* g);
 // Appends a point; false when 1024 points are held.
 bool AddGraphPoint(GraphControl* g, double x, double y);

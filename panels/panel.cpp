@@ -16,6 +16,7 @@
 #include "panels/list_control.h"
 #include "panels/numeric_control.h"
 #include "panels/page_selector.h"
+#include "panels/panel_events.h"
 #include "panels/string_control.h"
 
 namespace orvik {
@@ -139,6 +140,8 @@ void AttachSubControl(Control* parent, Control* sub) {
   sub->parentControl = parent;
   sub->next = nullptr;
   parent->subControls.push_back(sub);
+  // Sub-buttons (the A button, choose, Copy and Paste) click like any button.
+  if (sub->kind == kKindButton && sub->ops.handleEvent == nullptr) sub->ops.handleEvent = HandleButtonEvent;
   if (g_backend.installWindowOps != nullptr) g_backend.installWindowOps(sub);
 }
 
