@@ -67,5 +67,21 @@ TEST(TranslucentLightWeight, IsotropicLightAndFadeFromTheViewerSide) {
     EXPECT_GT(deep, shallow);
 }
 
+TEST(TranslucentContribution, AbsorbedAndScattered) {
+    AbsorptionSettings a;
+    a.falloffDistance = 0.5;
+    ScatteringSettings sc;
+    sc.baseScattering = 1.0;  // isotropic
+    const Vec3 colour{0.9, 0.5, 0.2};
+    const Vec3 f = translucentContribution(0.3, 0.25, 2.0, colour, a, sc);
+    const Vec3 expected = absorption(0.25, colour, a) * (3.0 * 2.0 / (4.0 * M_PI));
+    EXPECT_NEAR(f.y, expected.y, 1e-15);
+    // No thickness found counts as light entering at the point itself.
+    EXPECT_EQ(translucentContribution(0.3, -99.0, 2.0, colour, a, sc), translucentContribution(0.3, 0.0, 2.0, colour, a, sc));
+    // The gathering direction faces the viewer even when the normal does not.
+    const Vec3 d = translucencyDirection({0, -1, 0}, {0, 1, 0}, 1.0);
+    EXPECT_GT(d.y, 0.0);
+}
+
 }  // namespace
 }  // namespace orvik

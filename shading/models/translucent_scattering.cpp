@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "shading/models/face_viewer.h"
 #include "shading/models/henyey_greenstein.h"
 
 namespace orvik {
@@ -35,6 +36,18 @@ double translucentLightWeight(double c, double thickness, double g, double stren
         v *= (1.0 - w) + (c + 1.0) * w;
     }
     return v;
+}
+
+Vec3 translucencyDirection(Vec3 nb, Vec3 v, double surfaceRefraction) {
+    return faceViewer(v, normalize(nb * surfaceRefraction + v * (1.0 - surfaceRefraction))).normal;
+}
+
+Vec3 translucentContribution(double c, double thickness, double strength, Vec3 surfaceColour,
+                             const AbsorptionSettings& absorptionSettings, const ScatteringSettings& scattering) {
+    const double t = thickness > 0.0 ? thickness : 0.0;
+    const double g = scatteringAnisotropy(t, scattering);
+    return absorption(t, surfaceColour, absorptionSettings) *
+           translucentLightWeight(c, t, g, strength, scattering.falloffDistance);
 }
 
 }  // namespace orvik

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shading/models/absorption.h"
+#include "shading/models/vec3.h"
+
 namespace orvik {
 
 // The translucent-lighting settings of a surface.
@@ -18,5 +21,15 @@ double scatteringAnisotropy(double thickness, const ScatteringSettings& settings
 // (c = -(L . D) for the scattering direction D) with anisotropy g, scaled by strength;
 // light that arrives from the viewer's side (c < 0) fades with depth.
 double translucentLightWeight(double c, double thickness, double g, double strength, double falloffDistance);
+
+// Direction the translucent light is gathered along: the bumped normal nb mixed with the
+// view v by surfaceRefraction, turned toward the viewer.
+Vec3 translucencyDirection(Vec3 nb, Vec3 v, double surfaceRefraction);
+
+// Colour factor of one light's translucent contribution (to be multiplied by its light
+// colour): absorbed along the light's thickness through the body (negative: none found,
+// taken as 0) and scattered by the depth-dependent phase function at c = -(L . D).
+Vec3 translucentContribution(double c, double thickness, double strength, Vec3 surfaceColour,
+                             const AbsorptionSettings& absorptionSettings, const ScatteringSettings& scattering);
 
 }  // namespace orvik
