@@ -2,9 +2,9 @@
 // built-in primitives and surfaces, lights of the five types, cameras, bones,
 // images, render options and the scene-wide plug-in blocks.
 //
-// Items are addressed by ItemId: the item type in the top four bits and the
-// index within its type's list plus one in the low 24 bits, so that 0 is "no
-// item" and an id never changes while the lists only grow. The same numbers
+// Items are addressed by ItemId: the item type plus one in the top four bits
+// and the index within its type's list plus one in the low 28 bits, so that
+// 0 is "no item" and an id never changes while the lists only grow. The same numbers
 // are handed to the module as opaque item ids.
 #pragma once
 
@@ -23,7 +23,7 @@ constexpr int kItemTypeCount = 4;
 
 using ItemId = std::uint32_t;
 constexpr ItemId kNoItem = 0;
-constexpr ItemId kItemIndexMask = 0x00FFFFFFu;
+constexpr ItemId kItemIndexMask = 0x0FFFFFFFu;
 constexpr int kItemTypeShift = 28;
 
 constexpr ItemId makeItemId(ItemType type, std::size_t index) {

@@ -1,0 +1,196 @@
+#include "host/cli.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "host/cli_session.h"
+#include "host/import.h"
+
+namespace orvik::host {
+
+namespace {
+
+const char* const kMainHelp =
+    "Usage: orvik COMMAND [options]\n"
+    "\n"
+    "The reference host of the Orvik shading module.\n"
+    "\n"
+    "Commands:\n"
+    "  servers   load the module and list its servers with the result of each activation\n"
+    "  check     read scene or mesh files and report what they hold or what is wrong\n"
+    "  demo      load the module and the built-in demo scene, create its shaders, render it\n"
+    "\n"
+    "Run 'orvik COMMAND --help' for the options of a command.\n";
+
+const char* const kServersHelp =
+    "Usage: orvik servers [--all] [host options]\n"
+    "\n"
+    "Loads the module, checks its descriptor and lists its servers (class, name, user\n"
+    "name) with the code each activation returned: 0 ok, 1 bad version, 4 wrong host\n"
+    "application, 10-19 a missing host service. Handlers are activated the way the host\n"
+    "does when it loads a module; interface and command servers open windows or change\n"
+    "the scene, so they run only with --all.\n"
+    "\n";
+
+const char* const kCheckHelp =
+    "Usage: orvik check FILE...\n"
+    "\n"
+    "Reads each scene (.orvs, .lws) or mesh file (.lwo, .obj, .gltf, ...) with the\n"
+    "meshes and images it names and prints a summary. A file that cannot be read is\n"
+    "reported as file:line: what is wrong, and the exit status is 1.\n";
+
+std::string codeMeaning(int code) {
+  switch (code) {
+    case HOST_AFUNC_OK: return "ok";
+    case HOST_AFUNC_BADVERSION: return "bad version";
+    case HOST_AFUNC_BADGLOBAL: return "no global-service function";
+    case HOST_AFUNC_BADAPP: return "wrong host application";
+    case HOST_AFUNC_NO_ITEM_INFO: return "missing \"" HOST_ITEM_INFO_NAME "\"";
+    case HOST_AFUNC_NO_OBJECT_INFO: return "missing \"" HOST_OBJECT_INFO_NAME "\"";
+    case HOST_AFUNC_NO_BONE_INFO: return "missing \"" HOST_BONE_INFO_NAME "\"";
+    case HOST_AFUNC_NO_LIGHT_INFO: return "missing \"" HOST_LIGHT_INFO_NAME "\"";
+    case HOST_AFUNC_NO_CAMERA_INFO: return "missing \"" HOST_CAMERA_INFO_NAME "\"";
+    case HOST_AFUNC_NO_IMAGE_LIST: return "missing \"" HOST_IMAGE_LIST_NAME "\"";
+    case HOST_AFUNC_NO_MESSAGES: return "missing \"" HOST_INFO_MESSAGES_NAME "\"";
+    case HOST_AFUNC_NO_DIRECTORY: return "missing \"" HOST_DIRECTORY_INFO_NAME "\"";
+    case HOST_AFUNC_NO_SURFACE_FUNCS: return "missing \"" HOST_SURFACE_FUNCTIONS_NAME "\"";
+    case -1: return "the activation threw or does not exist";
+    default: return "failure";
+  }
+}
+
+const char* kindName(HostModuleKind k) {
+  switch (k) {
+    case HostModuleKind::Layout: return "Layout";
+    case HostModuleKind::Modeler: return "Modeler";
+    case HostModuleKind::RenderNode: return "render node";
+  }
+  return "?";
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "--help" || a == "-h") return true;
+  return false;
+}
+
+bool isHandlerClass(const std::string& cls) {
+  return cls == HOST_CLASS_SHADER_HANDLER || cls == HOST_CLASS_MASTER_HANDLER ||
+         cls == HOST_CLASS_PIXEL_FILTER_HANDLER || cls == HOST_CLASS_FRAME_BUFFER_HANDLER;
+}
+
+}  // namespace
+
+int runServersCommand(const std::vector<std::string>& args) {
+  if (wantsHelp(args)) {
+    std::cout << kServersHelp << kHostOptionsHelp;
+    return 0;
+  }
+  HostOptions options;
+  bool all = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+    if (args[i] == "--all") {
+      all = true;
+    } else if (!parseHostOption(args, i, options, error)) {
+      std::cerr << "orvik servers: unknown option '" << args[i] << "' (see orvik servers --help)\n";
+      return 2;
+    }
+    if (!error.empty()) {
+      std::cerr << "orvik servers: " << error << "\n";
+      return 2;
+    }
+  }
+  HostSession session;
+  const std::string err = session.start(options);
+  if (!err.empty()) {
+    std::cerr << "orvik servers: " << err << "\n";
+    return 1;
+  }
+  const HostEnvironment& env = session.env;
+  std::printf("module  %s\n", session.module->path().c_str());
+  std::printf("host    %s, product %d.%d build %d, interface version %d\n", kindName(env.kind), env.productMajor,
+              env.productMinor, env.productBuild, env.activationVersion);
+  std::printf("\n%-3s %-22s %-27s %-28s %s\n", "#", "class", "name", "user name", "activation");
+  int index = 0;
+  for (const ServerEntry& s : session.module->servers()) {
+    int code = 0;
+    bool ran = true;
+    if (isHandlerClass(s.serverClass))
+      code = session.plugins->activateHandler(s.serverClass, s.name);
+    else if (!all)
+      ran = false;
+    else if (s.serverClass == HOST_CLASS_LAYOUT_GENERIC)
+      code = session.plugins->runGeneric(s.name);
+    else
+      code = session.plugins->openInterface(s.serverClass, s.name, nullptr, kNoItem);
+    const std::string result = ran ? std::to_string(code) + " " + codeMeaning(code) : "- not run (see --all)";
+    std::printf("%-3d %-22s %-27s %-28s %s\n", index++, s.serverClass.c_str(), s.name.c_str(),
+                s.userName.empty() ? "-" : s.userName.c_str(), result.c_str());
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+int runCheckCommand(const std::vector<std::string>& args) {
+  if (wantsHelp(args) || args.empty()) {
+    std::cout << kCheckHelp;
+    return args.empty() ? 2 : 0;
+  }
+  int status = 0;
+  for (const std::string& file : args) {
+    SceneReadResult r = importSceneFile(file);
+    if (!r.ok) {
+      std::cerr << r.error << "\n";
+      status = 1;
+      continue;
+    }
+    HostEnvironment env;
+    env.echoMessages = false;
+    env.setScene(&r.scene);
+    const std::string imageError = env.loadSceneImages();
+    if (!imageError.empty()) {
+      std::cerr << file << ": " << imageError << "\n";
+      status = 1;
+      continue;
+    }
+    const Scene& s = r.scene;
+    std::size_t triangles = 0, shaders = 0;
+    for (const Object& o : s.objects) {
+      triangles += o.mesh.triangles.size();
+      for (const Surface& sf : o.surfaces) shaders += sf.shaders.size();
+    }
+    std::printf("%s: %zu objects (%zu triangles from meshes), %zu lights, %zu cameras, %zu bones, %zu images, "
+                "%zu shaders, frames %d-%d at %g fps, %dx%d\n",
+                file.c_str(), s.objects.size(), triangles, s.lights.size(), s.cameras.size(), s.bones.size(),
+                s.images.size(), shaders, s.render.firstFrame, s.render.lastFrame, s.render.fps, s.render.width,
+                s.render.height);
+  }
+  return status;
+}
+
+int runCli(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kMainHelp;
+    return 2;
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kMainHelp;
+    return 0;
+  }
+  try {
+    if (command == "servers") return runServersCommand(args);
+    if (command == "check") return runCheckCommand(args);
+    if (command == "demo") return runDemoCommand(args);
+  } catch (const std::exception& e) {
+    std::cerr << "orvik " << command << ": " << e.what() << "\n";
+    return 1;
+  }
+  std::cerr << "orvik: unknown command '" << command << "'\n\n" << kMainHelp;
+  return 2;
+}
+
+}  // namespace orvik::host
