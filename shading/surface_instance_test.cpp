@@ -474,6 +474,7 @@ TEST_F(SurfaceInstanceTest, ItemCallbacksUseTheHostsIdLists) {
   auto* oldItem = reinterpret_cast<HostItemId>(0x5000);
   auto* newItem = reinterpret_cast<HostItemId>(0x6000);
   NumericControl* n = AsNumeric(s->control("RIM"));
+  ASSERT_NE(n, nullptr);
   n->reference1 = oldItem;
   n->reportItemParents = 0;
   const HostItemId* used = surfaceHandlerUseItems(s);

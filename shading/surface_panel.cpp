@@ -84,7 +84,8 @@ void setText(char* dst, size_t capacity, const char* src) {
 bool attachCaption(Control* parent, const char* text) {
   LabelControl* label = new (std::nothrow) LabelControl;
   if (!label) return false;
-  char key[ControlKey::kMaxChars + 1];
+  // Room for the whole key and its suffix; the record's key keeps what fits.
+  char key[ControlKey::kMaxChars + 8];
   std::snprintf(key, sizeof key, "%s_label", parent->key.c_str());
   InitControlRecord(label, kKindLabel, key);
   setText(label->text, sizeof label->text, text);
