@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include "panels/button_control.h"
@@ -260,6 +261,27 @@ TEST_F(Transfer, ABrokenFileShowsTheMessageWithItsLineAndKeepsEarlierValues) {
   ASSERT_EQ(scene->errors.size(), 1u);
   EXPECT_EQ(scene->errors[0].first, kMsgBadTokenG);
   EXPECT_EQ(scene->errors[0].second, "Line 6: BEGIN X");
+}
+
+TEST_F(Transfer, PanelThreadsCopyAndPasteUnderOneKeyAtOnce) {
+  // Each panel runs on a thread of its own; the clip store is shared.
+  auto work = [](double value) {
+    Instance instance;
+    CutPasteControl* pair = BuildEdgePanel(instance);
+    for (int i = 0; i < 200; ++i) {
+      Numeric(instance, "EDGE")->value = value;
+      ClickButton(pair->cutButton, 0);
+      ClickButton(pair->pasteButton, 0);
+      double got = Numeric(instance, "EDGE")->value.get();
+      EXPECT_TRUE(got == 0.25 || got == 0.75) << got;
+      if (i % 50 == 0) ClickButton(pair->pasteButton, kKeyStateShift);
+    }
+  };
+  std::thread first(work, 0.25);
+  std::thread second(work, 0.75);
+  first.join();
+  second.join();
+  EXPECT_TRUE(scene->errors.empty());
 }
 
 }  // namespace
