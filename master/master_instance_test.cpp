@@ -18,6 +18,7 @@
 #include "panels/image_control.h"
 #include "panels/item_list_control.h"
 #include "panels/numeric_control.h"
+#include "panels/page_selector.h"
 #include "panels/panel.h"
 
 namespace orvik {
@@ -126,6 +127,39 @@ TEST_F(MasterTest, ChainOrderKeysAndPersistence) {
     EXPECT_STREQ(m->panel->title, "Orvik Lighting System    Master Control");
     EXPECT_STREQ(m->panel->blockName, "Orvik");
     EXPECT_EQ(m->panel->settingsVersion, 1.5);
+}
+
+TEST_F(MasterTest, PagesHoldTheirControls) {
+    ASSERT_EQ(m->tab->pageCount, 8);
+    EXPECT_STREQ(m->tab->pages[kPageLightGroups].title, "Light Groups");
+    EXPECT_STREQ(m->tab->pages[kPagePreviews].title, "Previews");
+    auto onPage = [&](PageSelector* s, int page, const char* key) {
+        return PageContains(s, page, FindControl(m->panel, key));
+    };
+    EXPECT_TRUE(onPage(m->tab, kPageSurfaceBoosts, "BUMP"));
+    EXPECT_TRUE(onPage(m->tab, kPageImageProcess, "RESETIMAGE"));
+    EXPECT_TRUE(onPage(m->tab, kPageGamutControl, "GAMGR"));
+    EXPECT_TRUE(onPage(m->tab, kPageFilmGrain, "GRAIN_CLIP_SOFT"));
+    EXPECT_TRUE(onPage(m->tab, kPageMasterLighting, "RADCONST"));
+    EXPECT_TRUE(onPage(m->tab, kPageLightGroups, "LB0"));
+    EXPECT_TRUE(onPage(m->tab, kPageLightGroups, "OS11-7"));
+    EXPECT_TRUE(onPage(m->tab, kPageQuality, "REFLECTIONQ"));
+    EXPECT_TRUE(onPage(m->tab, kPagePreviews, "RAMTEXT"));
+    for (int page = 0; page < kMasterPageCount; ++page) {
+        EXPECT_FALSE(onPage(m->tab, page, "PIN"));     // on every page
+        EXPECT_FALSE(onPage(m->tab, page, "CPItm"));   // on none
+    }
+
+    ASSERT_EQ(m->lgTab->pageCount, 12);
+    EXPECT_STREQ(m->lgTab->pages[11].title, "12");
+    EXPECT_TRUE(onPage(m->lgTab, 3, "LGI3"));
+    EXPECT_TRUE(onPage(m->lgTab, 3, "OS3-7"));
+    EXPECT_FALSE(onPage(m->lgTab, 3, "LGI4"));
+    EXPECT_FALSE(onPage(m->lgTab, 3, "ObSet"));  // shared by every group
+    ASSERT_EQ(m->objectTab[3]->pageCount, 8);
+    EXPECT_TRUE(onPage(m->objectTab[3], 2, "OG3-2"));
+    EXPECT_TRUE(onPage(m->objectTab[3], 2, "OS3-2"));
+    EXPECT_FALSE(onPage(m->objectTab[3], 2, "OG3-3"));
 }
 
 TEST_F(MasterTest, DisplayFormsLimitsAndDragSteps) {
