@@ -33,10 +33,7 @@ TEST(EdgeWeight, SignChoosesSilhouetteOrCentre) {
     EXPECT_NEAR(edgeWeight(0.3, 0.5), 0.3 / (0.7 * (1.0 / 0.5 - 2.0) + 1.0), kTol);
 }
 
-TEST(EdgeWeight, ModesAndEdgeFactor) {
-    EXPECT_NEAR(applyEdgeMode(EdgeMode::Multiply, 0.8, 0.5, 0.0), 0.4, kTol);
-    EXPECT_NEAR(applyEdgeMode(EdgeMode::Add, 0.8, 0.5, 0.4), 1.0, kTol);
-    EXPECT_NEAR(applyEdgeMode(EdgeMode::Replace, 0.8, 0.25, 0.0), 0.6, kTol);
+TEST(EdgeWeight, EdgeFactorAndBumpScale) {
     const Vec3 up{0, 1, 0};
     EXPECT_NEAR(edgeFactor(up, up, 0.0, up), 0.0, kTol);
     EXPECT_NEAR(edgeFactor(up, up, 0.0, {1, 0, 0}), 1.0, kTol);

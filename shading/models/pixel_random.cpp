@@ -34,13 +34,15 @@ float PixelRandom::next() {
     return std::bit_cast<float>((state & kMantissaMask) | kExponentOfOne) - 1.0f;
 }
 
-double SharedJitter::next() {
+std::uint32_t SharedJitter::nextSeed() {
     std::uint32_t current = state_.load(std::memory_order_relaxed);
     std::uint32_t advanced;
     do {
         advanced = seedHash(current);
     } while (!state_.compare_exchange_weak(current, advanced, std::memory_order_relaxed));
-    return (advanced + 0.5) * kTwoToMinus32;
+    return advanced;
 }
+
+double SharedJitter::next() { return (nextSeed() + 0.5) * kTwoToMinus32; }
 
 }  // namespace orvik

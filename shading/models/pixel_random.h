@@ -27,14 +27,19 @@ struct PixelRandom {
     float next();
 };
 
-// The environment-blur jitter: each draw hashes the state and returns
-// (state + 0.5) / 2^32, a value in (0, 1). Render threads share one generator; the state
-// advances by compare-and-swap so no draw is lost and no data race occurs.
+// A module-wide generator shared by threads: each draw hashes the state. It serves the
+// environment-blur jitter (started at kInitialState) and, started at kRecomposeState, the
+// soft-reflection seeds and offsets of re-shaded previews. The state advances by
+// compare-and-swap, so concurrent draws neither race nor lose a step.
 class SharedJitter {
 public:
     static constexpr std::uint32_t kInitialState = 12345u;
+    static constexpr std::uint32_t kRecomposeState = 12345679u;  // 0xBC614F
     explicit SharedJitter(std::uint32_t seed = kInitialState) : state_(seed) {}
+    // (state + 0.5) / 2^32 of the advanced state: a value in (0, 1).
     double next();
+    // The advanced state itself, as a seed.
+    std::uint32_t nextSeed();
     void reset(std::uint32_t seed = kInitialState) { state_.store(seed, std::memory_order_relaxed); }
 
 private:
