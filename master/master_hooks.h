@@ -38,9 +38,6 @@ struct MasterHooks {
     // every preview window recomputes its masks and its light-filter label.
     void (*changePreviewItemIds)(const ItemIdPair* pairs) = nullptr;
 
-    // Whether the pixel filter is in the scene.
-    bool (*pixelFilterExists)() = nullptr;
-
     // The host's current item selection, in selection order; returns the count.
     int (*selectedItems)(ItemHandle* out, int capacity) = nullptr;
     // A two-line warning through the host's message service.
