@@ -45,7 +45,7 @@ fi
 
 generator=()
 if command -v ninja > /dev/null; then generator=(-G Ninja); fi
-cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE= \
   -DCMAKE_CXX_COMPILER="$clangxx" -DCMAKE_C_COMPILER="$clangc" > "$build.configure.log" 2>&1 ||
   { cat "$build.configure.log" >&2; exit 1; }
 cmake --build "$build" -j2 > "$build.build.log" 2>&1 || { tail -50 "$build.build.log" >&2; exit 1; }
