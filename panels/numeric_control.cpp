@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "panels/advanced_definition.h"
 #include "panels/bounded_text.h"
 #include "panels/button_control.h"
 #include "panels/label_control.h"
@@ -547,6 +548,7 @@ NumericControl* NewNumeric(const char* key, int x, int y, Control* anchor) {
   button->persistent = 0;
   CopyText(button->caption, "A");
   button->width = 17;
+  button->clickHook = OpenAdvancedDefinition;
   AttachSubControl(n, caption);
   AttachSubControl(n, button);
   n->caption = caption;

@@ -370,6 +370,11 @@ Control* FindControl(const Panel* panel, const char* key) {
   return nullptr;
 }
 
+int OpenModalPanel(Panel* panel, Panel* parent) {
+  if (panel == nullptr || g_backend.openModal == nullptr) return 1;
+  return g_backend.openModal(panel, parent);
+}
+
 void PostPanelMessage(Panel* panel, unsigned code, uintptr_t param1, intptr_t param2) {
   if (panel == nullptr || panel->window.get() == nullptr) return;
   if (g_backend.postMessage != nullptr) g_backend.postMessage(panel, code, param1, param2);

@@ -190,7 +190,13 @@ struct WindowBackend {
   // operations are installed: the window layer adds its refresh,
   // handleEvent and destroyWindows slots here.
   void (*installWindowOps)(Control* c) = nullptr;
+  // Opens a panel modally over its parent and returns its result once it
+  // closes (0 accepted). Without it a modal dialog counts as cancelled.
+  int (*openModal)(Panel* panel, Panel* parent) = nullptr;
 };
+
+// Opens a panel modally through the backend; 1 (cancelled) without one.
+int OpenModalPanel(Panel* panel, Panel* parent);
 // Gives the keyboard focus to c (null removes it) and tells the backend.
 void SetPanelFocus(Panel* panel, Control* c);
 
