@@ -20,8 +20,10 @@ const char* ItemKeyword(int type) {
 
 long WriteOneItemLine(SaveState* state, const char* indent, const char* keyword,
                       const ItemName& name) {
+  char text[kItemNameMaxChars + 1];
+  long length = static_cast<long>(CopyLineText(text, sizeof text, name.name));
   return WriteSettingsLine(state, "%s%s %ld %ld %ld @%s", indent, keyword, name.cloneIndex,
-                           name.count, static_cast<long>(std::strlen(name.name)), name.name);
+                           name.count, length, text);
 }
 
 // A clone index or count: a signed 16-bit number, below 2 read as 1.

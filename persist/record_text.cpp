@@ -193,9 +193,10 @@ const char* ReadColorRecord(LoadState* state, ColorRecord& r) {
 long WriteStringRecord(SaveState* state, int depth, const char* key, const StringRecord& r) {
   if (r.text[0] == '\0') return 0;
   const char* indent = SettingsIndent(depth);
+  char text[kStringMaxChars + 1];
+  long length = static_cast<long>(CopyLineText(text, sizeof text, r.text));
   long bytes = WriteSettingsLine(state, "%sBEGIN STRING %s", indent, key);
-  bytes += WriteSettingsLine(state, " %sSTRING2 %ld @%s", indent,
-                             static_cast<long>(std::strlen(r.text)), r.text);
+  bytes += WriteSettingsLine(state, " %sSTRING2 %ld @%s", indent, length, text);
   bytes += WriteSettingsLine(state, "%sEND", indent);
   return bytes;
 }
@@ -247,11 +248,13 @@ void MakeContentRelative(const char* fileName, const char* contentDirectory, cha
 long WriteImageNameRecord(SaveState* state, int depth, const char* key,
                           const ImageNameRecord& r) {
   const char* indent = SettingsIndent(depth);
+  char name[kStringMaxChars + 1];
+  char file[kImageFileNameMaxChars + 1];
+  long nameLength = static_cast<long>(CopyLineText(name, sizeof name, r.imageName));
+  long fileLength = static_cast<long>(CopyLineText(file, sizeof file, r.fileName));
   long bytes = WriteSettingsLine(state, "%sBEGIN IMNAME %s", indent, key);
-  bytes += WriteSettingsLine(state, " %sIMAGENAME %ld @%s", indent,
-                             static_cast<long>(std::strlen(r.imageName)), r.imageName);
-  bytes += WriteSettingsLine(state, " %sFILENAME %ld @%s", indent,
-                             static_cast<long>(std::strlen(r.fileName)), r.fileName);
+  bytes += WriteSettingsLine(state, " %sIMAGENAME %ld @%s", indent, nameLength, name);
+  bytes += WriteSettingsLine(state, " %sFILENAME %ld @%s", indent, fileLength, file);
   bytes += WriteSettingsLine(state, "%sEND", indent);
   return bytes;
 }

@@ -209,6 +209,16 @@ TEST(StringRecord, CountedTextSurvivesBlanksAndEmptyTextWritesNothing) {
   EXPECT_EQ(load("STRING @old form@ignored"), "old form");
 }
 
+TEST(StringRecord, LineBreaksInsideATextCannotStartARecordOfTheirOwn) {
+  MemoryWriter w(4096);
+  StringRecord r;
+  std::strcpy(r.text, "x\r\nEND\nBEGIN NUM LUMINOUS\tok");
+  WriteStringRecord(w.state(), 0, "NAME", r);
+  EXPECT_EQ(Lines(w), (std::vector<std::string>{"BEGIN STRING NAME",
+                                                " STRING2 28 @x  END BEGIN NUM LUMINOUS\tok",
+                                                "END"}));
+}
+
 TEST(ImageNameRecord, StoresContentRelativeNamesAndEndOfDataIsNoError) {
   char out[600];
   MakeContentRelative("C:\\Content\\Images\\wood.tga", "C:\\Content", out, sizeof out);

@@ -188,6 +188,19 @@ long WriteSettingsLine(SaveState* state, const char* format, ...) {
   return length;
 }
 
+size_t CopyLineText(char* out, size_t capacity, const char* text) {
+  if (out == nullptr || capacity == 0) return 0;
+  size_t n = 0;
+  if (text != nullptr) {
+    for (; text[n] != '\0' && n < capacity - 1; ++n) {
+      unsigned char byte = static_cast<unsigned char>(text[n]);
+      out[n] = (byte < 0x20 && byte != '\t') ? ' ' : text[n];
+    }
+  }
+  out[n] = '\0';
+  return n;
+}
+
 const char* SettingsIndent(int depth) {
   static const char kSpaces[kMaxIndent + 1] = "                                ";
   if (depth < 0) depth = 0;

@@ -73,6 +73,12 @@ double TextToDouble(const char* text);
 long WriteSettingsLine(SaveState* state, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// Copies text for use inside one written line: bytes that would end the line
+// when it is read back (control bytes other than tab) become spaces, so a
+// stray line break can neither cut a value nor start a record of its own.
+// Cut to capacity - 1; returns the length stored.
+size_t CopyLineText(char* out, size_t capacity, const char* text);
+
 // The indent of a record at the given depth: that many spaces (capped).
 const char* SettingsIndent(int depth);
 
