@@ -4,6 +4,7 @@
 #include "panels/toolkit_host.h"
 #include "persist/record_operations.h"
 #include "persist/settings_block.h"
+#include "persist/settings_file.h"
 #include "persist/settings_text.h"
 
 namespace orvik {
@@ -13,6 +14,10 @@ namespace {
 // Refresh flags of a label after replaced settings (layout and draw only).
 constexpr int kLabelRefreshFlags = 24;
 constexpr int kPositionTextBytes = 128;
+
+// The clip and file hooks are in place before the first panel is built: the
+// toolkit copies them into each new cut/paste pair and panel.
+const bool kSettingsHooksInstalled = (InstallSettingsHooks(), true);
 
 Panel* InstancePanel(void* instance) { return *static_cast<Panel**>(instance); }
 

@@ -22,21 +22,6 @@ std::string Written(const ItemReference& ref, const char* indent = " ") {
   return text;
 }
 
-TEST(ItemLine, ClonesAreWrittenByBaseNameIndexAndCount) {
-  testing::ScopedScene scene;
-  scene->Add("Light", kItemLight);
-  auto* second = scene->Add("Light (2)", kItemLight);
-  scene->Add("Lights", kItemLight);
-  auto* camera = scene->Add("Camera", kItemCamera);
-
-  ItemReference ref;
-  ASSERT_TRUE(DescribeItemReference(second, ref));
-  EXPECT_EQ(Written(ref), " LIGHT 2 2 5 @Light\r\n");
-  ASSERT_TRUE(DescribeItemReference(camera, ref));
-  EXPECT_EQ(Written(ref, ""), "CAMERA 1 1 6 @Camera\r\n");
-  EXPECT_FALSE(DescribeItemReference(nullptr, ref));
-}
-
 TEST(ItemLine, BonesAreWrittenAsParentAndBoneLinesAtOneIndent) {
   testing::ScopedScene scene;
   auto* arm = scene->Add("Arm", kItemObject);

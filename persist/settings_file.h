@@ -42,7 +42,8 @@ std::string SharedSettingsFileName();
 void ResetSharedSettingsFileName();
 
 // Gives the toolkit its clip and file hooks: the Copy and Paste buttons of
-// every cut/paste pair and the "P_S" and "P_L" buttons of every panel.
+// every cut/paste pair and the "P_S" and "P_L" buttons of every panel. Done
+// once when the module is loaded; calling it again does no harm.
 void InstallSettingsHooks();
 
 }  // namespace orvik
