@@ -45,13 +45,14 @@ fi
 
 generator=()
 if command -v ninja > /dev/null; then generator=(-G Ninja); fi
+mkdir -p "$build/artifacts" "$build/logs"
 cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE= \
-  -DCMAKE_CXX_COMPILER="$clangxx" -DCMAKE_C_COMPILER="$clangc" > "$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 1; }
-cmake --build "$build" -j2 > "$build.build.log" 2>&1 || { tail -50 "$build.build.log" >&2; exit 1; }
+  -DCMAKE_CXX_COMPILER="$clangxx" -DCMAKE_C_COMPILER="$clangc" > "$build/logs/configure.log" 2>&1 ||
+  { cat "$build/logs/configure.log" >&2; exit 1; }
+cmake --build "$build" -j2 > "$build/logs/build.log" 2>&1 ||
+  { tail -50 "$build/logs/build.log" >&2; exit 1; }
 
 if [ -n "$only" ]; then harnesses=("$only"); fi
-mkdir -p "$build/artifacts" "$build/logs"
 
 run_one() {
   local h="$1"
