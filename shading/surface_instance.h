@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "panels/control.h"
 #include "shading/surface_preparation.h"
@@ -85,8 +86,8 @@ struct SurfaceInstance {
   Control* anisotropyCaption = nullptr; // AD
   Control* logo = nullptr;              // LOGO
   Control* lightGroupBoosts[kLightGroupBoostCount] = {};
-  // Hooks may record the control whose change they report.
-  Control* lastChanged = nullptr;
+  // Pixels of the art-mode swatch (the bitmap control shows them).
+  std::vector<uint32_t> swatchPixels;
   SurfaceRuntime runtime;
 
   bool alive() const { return runtime.aliveMark.get() == kSurfaceAliveMark; }

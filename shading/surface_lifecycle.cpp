@@ -15,7 +15,9 @@
 #include "sdk/compositing_info.h"
 #include "sdk/scene_info.h"
 #include "sdk/surface_functions.h"
+#include "shading/surface_ghosting.h"
 #include "shading/surface_instance.h"
+#include "shading/surface_panel_actions.h"
 
 namespace orvik {
 
@@ -68,6 +70,19 @@ void unlink(SurfaceInstance* inst) {
   if (next) next->runtime.previousInstance = prev;
   inst->runtime.previousInstance = nullptr;
   inst->runtime.nextInstance = nullptr;
+}
+
+// Buttons of the panel that are no shading settings.
+bool isPanelButton(const Control* c) {
+  if (c->kind != kKindButton) return false;
+  for (const char* key : {"PIN", "RESETBOOST", "RESETEDGE", "OPENMASTER", "NEXTSHADER"})
+    if (c->key.Equals(key)) return true;
+  return false;
+}
+
+// The settings the art swatch is drawn from.
+bool isSwatchInput(const Control* c) {
+  return c->key.Equals("ART_IMNAME") || c->key.Equals("ART_ROTATE") || c->key.Equals("ART_SQUEEZE");
 }
 
 // Scratch list handed to the host by changeID (the toolkit's pairs).
@@ -188,8 +203,11 @@ void surfaceNewTime(SurfaceInstance* inst, int frame, double time) {
 void surfaceSettingsChanged(SurfaceInstance* inst, Control* changed) {
   if (!inst || !inst->alive()) return;
   registry().lastEditedSurface.store(inst);
-  // A switch of page changes no setting.
-  if (changed && changed->kind == kKindPageSelector) return;
+  // A switch of page changes no setting, nor do the panel's own buttons.
+  if (changed && (changed->kind == kKindPageSelector || !changed->persistent.get() || isPanelButton(changed)))
+    return;
+  if (!changed || affectsSurfaceGhosting(changed)) applySurfaceGhosting(inst);
+  if (changed && isSwatchInput(changed)) redrawArtSwatch(inst);
   prepareSurfaceInstance(inst);
   recomposePreviews();
   if (gHooks.reshadePixelInfo) gHooks.reshadePixelInfo();

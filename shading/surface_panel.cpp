@@ -15,8 +15,10 @@
 #include "panels/page_selector.h"
 #include "panels/panel.h"
 #include "panels/string_control.h"
+#include "shading/surface_ghosting.h"
 #include "shading/surface_instance.h"
 #include "shading/surface_lifecycle.h"
+#include "shading/surface_panel_actions.h"
 
 namespace orvik {
 
@@ -337,6 +339,8 @@ bool buildSurfacePanel(SurfaceInstance* inst) {
     for (Control*& c : inst->controls) c = nullptr;
     return false;
   }
+  installSurfacePanelActions(inst);
+  applySurfaceGhosting(inst);
   return true;
 }
 
