@@ -32,12 +32,9 @@ HostError shaderSave(HostInstance inst, const HostSaveState *state) {
   return guardedCall<HostError>(kInternalError, [&] { return cb::shaderSave(inst, state); });
 }
 const char *shaderDescln(HostInstance inst) {
-  // One module-wide buffer, overwritten by the next call (main thread).
-  static std::string line;
   return guardedCall<const char *>(kDescriptionPlain, [&] {
-    const char *comment = cb::shaderComment(inst);
-    line = shaderDescription(comment, hostServices().inModeler);
-    return line.c_str();
+    const char *line = cb::shaderDescription(inst);
+    return line ? line : kDescriptionPlain;
   });
 }
 const HostItemId *shaderUseItems(HostInstance inst) {
@@ -173,12 +170,6 @@ void learnHostKind(HostGlobalFunc global) {
 }
 
 }  // namespace
-
-std::string shaderDescription(const char *comment, bool inModeler) {
-  if (inModeler) return kDescriptionInModeler;
-  if (!comment || !*comment) return kDescriptionPlain;
-  return std::string("Orvik: ") + comment;
-}
 
 int versionGate(int version, HostGlobalFunc global) {
   if (version > kMaximumHandlerVersion) return HOST_AFUNC_BADVERSION;

@@ -3,7 +3,7 @@
 // buffer that discards everything).
 #pragma once
 
-#include <string>
+#include <cstdint>
 
 #include "sdk/orvik_sdk.h"
 
@@ -28,12 +28,8 @@ inline constexpr uintptr_t kNoBufferInstance = 0x12345678;
 inline constexpr const char *kApplyMasterCommand = "ApplyServer MasterHandler Orvik";
 inline constexpr const char *kApplyPixelFilterCommand = "ApplyServer PixelFilterHandler Orvik";
 
-// Description lines.
-inline constexpr const char *kDescriptionInModeler = "Orvik: Inactive in Modeler";
+// Description line when the owner gives none.
 inline constexpr const char *kDescriptionPlain = "Orvik Lighting and Shading System";
-
-// The shader's description line for a surface comment (null or empty: none).
-std::string shaderDescription(const char *comment, bool inModeler);
 
 // The version gate of the shader, master and pixel-filter handlers: -1 to go
 // on, else the activation's result (the message is shown for old hosts).

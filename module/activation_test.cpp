@@ -251,12 +251,5 @@ TEST_F(Activation, NoBufferAcceptsEverythingAndKeepsNothing) {
   fb.inst.destroy(inst);
 }
 
-TEST(ShaderDescription, FollowsTheComment) {
-  EXPECT_EQ(shaderDescription("skin", false), "Orvik: skin");
-  EXPECT_EQ(shaderDescription("", false), "Orvik Lighting and Shading System");
-  EXPECT_EQ(shaderDescription(nullptr, false), "Orvik Lighting and Shading System");
-  EXPECT_EQ(shaderDescription("skin", true), "Orvik: Inactive in Modeler");
-}
-
 }  // namespace
 }  // namespace orvik

@@ -1,8 +1,9 @@
 // The handler callbacks whose work lives outside the bridge: the surface
 // shader, the master, the pixel filter, the interface activations and the
-// Layout commands. handler_stubs.cpp holds safe no-op versions, each to be
-// replaced by a call into the part that owns it. The activations wrap every
-// one of them in guardedCall before the host sees it.
+// Layout commands. handler_wiring.cpp connects those whose owners exist;
+// handler_stubs.cpp holds safe no-op versions of the rest, each to be moved
+// to the wiring as its owner lands. The activations wrap every one of them
+// in guardedCall before the host sees it.
 #pragma once
 
 #include "sdk/orvik_sdk.h"
@@ -21,9 +22,8 @@ HostError shaderInit(HostInstance inst, int mode);
 void shaderCleanup(HostInstance inst);
 HostError shaderNewTime(HostInstance inst, int frame, double time);
 void shaderEvaluate(HostInstance inst, HostShaderAccess *sa);
-// Commits the panel's pending edits and returns the surface's comment text
-// (empty when none); feeds the description line.
-const char *shaderComment(HostInstance inst);
+// The description line (pending edits committed first).
+const char *shaderDescription(HostInstance inst);
 // Opens (or brings to the front) the surface's panel.
 void openSurfacePanel(HostInstance inst);
 

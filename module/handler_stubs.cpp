@@ -1,6 +1,6 @@
-// Safe no-op versions of the callbacks declared in handler_callbacks.h.
-// Each is replaced by a call into its owner as that work lands; until then
-// the host gets a valid, inert instance and unchanged samples.
+// Safe no-op versions of the callbacks of handler_callbacks.h whose owners
+// have not landed yet; each moves to handler_wiring.cpp when it does. Until
+// then the host gets a valid, inert instance and unchanged samples.
 #include <new>
 
 #include "module/handler_callbacks.h"
@@ -26,34 +26,11 @@ void destroyInert(HostInstance inst) {
   delete inert;
 }
 
-const HostItemId kNoItems[] = {nullptr};
-
 }  // namespace
 
-HostInstance shaderCreate(void *, void *, HostError *error) { return createInert(error); }
-void shaderDestroy(HostInstance inst) { destroyInert(inst); }
-HostError shaderCopy(HostInstance, HostInstance) { return nullptr; }
-HostError shaderLoad(HostInstance, const HostLoadState *) { return nullptr; }
-HostError shaderSave(HostInstance, const HostSaveState *) { return nullptr; }
-const HostItemId *shaderUseItems(HostInstance) { return kNoItems; }
-void shaderChangeID(HostInstance, const HostItemId *) {}
-HostError shaderInit(HostInstance, int) { return nullptr; }
-void shaderCleanup(HostInstance) {}
-HostError shaderNewTime(HostInstance, int, double) { return nullptr; }
 void shaderEvaluate(HostInstance, HostShaderAccess *) {}
-const char *shaderComment(HostInstance) { return ""; }
 void openSurfacePanel(HostInstance) {}
 
-HostInstance masterCreate(void *, void *, HostError *error) { return createInert(error); }
-void masterDestroy(HostInstance inst) { destroyInert(inst); }
-HostError masterCopy(HostInstance, HostInstance) { return nullptr; }
-HostError masterLoad(HostInstance, const HostLoadState *) { return nullptr; }
-HostError masterSave(HostInstance, const HostSaveState *) { return nullptr; }
-const char *masterDescription(HostInstance) { return "Orvik Lighting and Shading System"; }
-const HostItemId *masterUseItems(HostInstance) { return kNoItems; }
-void masterChangeID(HostInstance, const HostItemId *) {}
-double masterEvent(HostInstance, const HostMasterAccess *) { return 0.0; }
-bool masterExists() { return registry().activeMaster.load() != nullptr; }
 void openMasterPanel() {}
 
 HostInstance filterCreate(void *, void *, HostError *error) { return createInert(error); }
