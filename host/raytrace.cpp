@@ -398,13 +398,20 @@ Color Raytracer::shadowTransmission(const Thread& th, const Vec3& from, const Ve
     start = from + th.shadingFaceNormal * (side * eps * 10.0);
   }
   const std::array<double, 3> d{direction.x, direction.y, direction.z};
-  double remaining = std::isfinite(distance) ? distance * (1.0 - 1e-6) : kInfinity;
+  const double limit = std::isfinite(distance) ? distance * (1.0 - 1e-6) : kInfinity;
+  // Plain opaque casters answer with one any-hit query.
+  if (scene_.opaqueCasters().occluded({start.x, start.y, start.z}, d, eps, limit)) return Color{};
+  if (scene_.allCastersOpaque()) return transmission;
+
+  // Then walk through the others, surface by surface.
+  double remaining = limit;
   for (int crossed = 0; crossed < kMaxShadowSurfaces; ++crossed) {
     const RayHit r = scene_.rays().intersect({start.x, start.y, start.z}, d, eps, remaining);
     if (!r.hit) return transmission;
     const PlacedObject& caster = scene_.objectOfGeometry(r.geometryId);
     const int options_ = caster.object->shadowOptions;
-    const bool casts = (options_ & kShadowCast) && (&caster != receiver || (options_ & kShadowSelf));
+    const bool casts = !caster.opaqueCaster && (options_ & kShadowCast) &&
+                       (&caster != receiver || (options_ & kShadowSelf));
     if (casts) {
       const size_t si = caster.triangleSurface.at(r.primitiveId);
       const Surface* surface = si < caster.object->surfaces.size() ? &caster.object->surfaces[si] : nullptr;
@@ -434,11 +441,24 @@ Color Raytracer::lightAt(Thread& th, const PlacedLight& light, const Vec3& posit
   const Vec3 centre = light.type == LightType::Distant ? position - light.forward : light.position;
   direction = normalize(centre - position);
 
+  // Area and linear lights are sampled over a grid of strata. A camera
+  // ray's sample takes its share of the strata (all of them over the
+  // antialiasing passes); deeper rays take one random point.
   const int count = lightSampleCount(light);
   const int columns = light.type == LightType::Area ? static_cast<int>(std::lround(std::sqrt(count))) : count;
+  int first = 0, step = 1;
+  if (count > 1) {
+    if (th.depth > 0 || th.gathering) {
+      first = static_cast<int>(th.random.next() * count);
+      step = count;
+    } else if (th.passes > 1) {
+      step = th.passes;
+      first = th.pass % std::min(th.passes, count);
+    }
+  }
   Color sum;
-  for (int i = 0; i < count; ++i) {
-    // Stratified over the emitter, jittered per sample.
+  int used = 0;
+  for (int i = first; i < count; i += step, ++used) {
     double s = 0.5, t = 0.5;
     if (count > 1) {
       s = ((i % columns) + th.random.next()) / columns;
@@ -450,7 +470,7 @@ Color Raytracer::lightAt(Thread& th, const PlacedLight& light, const Vec3& posit
     if (shadows) c = mul(c, shadowTransmission(th, position, ls.direction, ls.distance));
     sum += c;
   }
-  return sum / count;
+  return used > 0 ? sum / used : sum;
 }
 
 Color Raytracer::directDiffuse(Thread& th, const Hit& hit) const {

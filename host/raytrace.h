@@ -40,6 +40,9 @@ class Raytracer {
     const PlacedObject* shadingObject = nullptr;  // object of the sample being shaded
     Vec3 shadingFaceNormal;                        // its face normal, facing the ray
     bool gathering = false;     // inside a radiosity gather
+    // Antialiasing pass of the camera ray and the number of passes: the
+    // strata of area and linear lights are spread over the passes.
+    int pass = 0, passes = 1;
   };
 
   Raytracer(const RaytraceScene& scene, const RenderPlugins* plugins, ItemId camera);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "host/raytrace_primitives.h"
+#include "host/shade_lights.h"
 
 namespace orvik::host {
 
@@ -114,12 +115,21 @@ RaytraceScene::RaytraceScene(const Scene& scene, double time) : scene_(scene), t
       world.triangles.push_back({t.v[0], t.v[1], t.v[2]});
       placed.triangleSurface.push_back(t.surface);
     }
+    // Transparency only matters to shadows when transparency is traced.
+    bool opaque = placed.dissolve <= 0.0 && (object.shadowOptions & kShadowCast) &&
+                  (object.shadowOptions & kShadowSelf);
+    if (scene.render.rayTraceTransparency)
+      for (const Surface& s : object.surfaces) opaque = opaque && s.transparency <= 0.0;
+    placed.opaqueCaster = opaque;
+    if (opaque) opaqueCasters_.addTriangleMesh(world);
+    allCastersOpaque_ = allCastersOpaque_ && (opaque || !(object.shadowOptions & kShadowCast));
     placed.geometryId = rays_.addTriangleMesh(world);
     geometryToObject_.resize(placed.geometryId + 1);
     geometryToObject_[placed.geometryId] = objects_.size();
     objects_.push_back(std::move(placed));
   }
   rays_.commit();
+  opaqueCasters_.commit();
 
   for (size_t index = 0; index < scene.lights.size(); ++index) {
     const Light& light = scene.lights[index];
@@ -142,6 +152,7 @@ RaytraceScene::RaytraceScene(const Scene& scene, double time) : scene_(scene), t
     } else {
       placed.origin = placed.position;
     }
+    if (light.type == LightType::Spot) spotCosines(light, placed.cosOuter, placed.cosInner);
     lights_.push_back(placed);
   }
 

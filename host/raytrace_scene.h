@@ -23,6 +23,7 @@ struct PlacedObject {
   std::vector<uint32_t> triangleSurface;           // surface index per triangle
   std::vector<std::array<Vec3f, 3>> cornerNormals;  // object-space smooth normals per corner
   double dissolve = 0.0;
+  bool opaqueCaster = false;  // also in RaytraceScene::opaqueCasters()
 };
 
 // One light at this moment.
@@ -36,6 +37,7 @@ struct PlacedLight {
   // Area and linear lights: the emitting shape is origin + s u + t v, s and
   // t in [0, 1] (t unused by linear lights).
   Vec3 origin, u, v;
+  double cosOuter = -1.0, cosInner = -1.0;  // spot cone
 };
 
 class RaytraceScene {
@@ -47,6 +49,14 @@ class RaytraceScene {
   const Scene& scene() const { return scene_; }
   double time() const { return time_; }
   const EmbreeScene& rays() const { return rays_; }
+  // Only the objects that are plain opaque shadow casters (they cast
+  // shadows on everything, themselves included, with no transparency or
+  // dissolve): a shadow ray blocked here is blocked for good.
+  const EmbreeScene& opaqueCasters() const { return opaqueCasters_; }
+  // True when every object is such a caster: then the opaque test alone
+  // decides every shadow ray.
+  bool allCastersOpaque() const { return allCastersOpaque_; }
+  bool isOpaqueCaster(const PlacedObject& object) const { return object.opaqueCaster; }
   const std::vector<PlacedObject>& objects() const { return objects_; }
   const std::vector<PlacedLight>& lights() const { return lights_; }
 
@@ -69,6 +79,8 @@ class RaytraceScene {
   const Scene& scene_;
   double time_;
   EmbreeScene rays_;
+  EmbreeScene opaqueCasters_;
+  bool allCastersOpaque_ = true;
   std::vector<PlacedObject> objects_;
   std::vector<size_t> geometryToObject_;
   std::vector<PlacedLight> lights_;

@@ -282,6 +282,8 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
           th.random = SampleRandom(hashCombine(seed, static_cast<uint32_t>(pass)));
           th.sx = x;
           th.sy = y;
+          th.pass = pass;
+          th.passes = passes;
           // A per-pixel shift of the pattern keeps neighbouring pixels from
           // sharing sample positions; one pass samples the centre.
           double ox = pattern[static_cast<size_t>(pass)][0], oy = pattern[static_cast<size_t>(pass)][1];

@@ -24,11 +24,14 @@ double falloffFactor(const Light& light, double distance) {
   return f;
 }
 
-double spotFactor(const Light& light, double c) {
+void spotCosines(const Light& light, double& cosOuter, double& cosInner) {
   const double cone = degreesToRadians(light.coneAngle);
   const double edge = std::clamp(degreesToRadians(light.edgeAngle), 1e-5, std::max(cone, 1e-5));
-  const double cosOuter = std::cos(cone);
-  const double cosInner = std::cos(std::max(cone - edge, 0.0));
+  cosOuter = std::cos(cone);
+  cosInner = std::cos(std::max(cone - edge, 0.0));
+}
+
+double spotFactor(double cosOuter, double cosInner, double c) {
   if (c <= cosOuter) return 0.0;
   if (c >= cosInner) return 1.0;
   const double t = (c - cosOuter) / (cosInner - cosOuter);
@@ -51,7 +54,7 @@ bool sampleLight(const PlacedLight& light, const Vec3& point, double s, double t
   double factor = falloffFactor(*light.light, out.distance);
   const double c = -dot(light.forward, out.direction);  // cosine at the light
   switch (light.type) {
-    case LightType::Spot: factor *= spotFactor(*light.light, c); break;
+    case LightType::Spot: factor *= spotFactor(light.cosOuter, light.cosInner, c); break;
     case LightType::Area: factor *= std::abs(c); break;  // both faces emit
     case LightType::Linear: factor *= std::sqrt(std::max(0.0, 1.0 - c * c)); break;
     default: break;

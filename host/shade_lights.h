@@ -18,10 +18,18 @@ struct LightSample {
 // limited range cuts the light off at the range.
 double falloffFactor(const Light& light, double distance);
 
+// Cosines of a spot light's outer cone and of its inner cone (the cone less
+// the soft edge).
+void spotCosines(const Light& light, double& cosOuter, double& cosInner);
 // Spot cone factor for the cosine c between the spot axis and the direction
 // to the point: 0 outside the cone, 1 inside the inner cone, a smooth step
 // across the soft edge.
-double spotFactor(const Light& light, double c);
+double spotFactor(double cosOuter, double cosInner, double c);
+inline double spotFactor(const Light& light, double c) {
+  double cosOuter, cosInner;
+  spotCosines(light, cosOuter, cosInner);
+  return spotFactor(cosOuter, cosInner, c);
+}
 
 // The light seen from `point` through the point (s, t) in [0, 1]^2 of the
 // light's emitter (ignored by distant, point and spot lights; linear lights
