@@ -6,6 +6,8 @@
 #include <assimp/scene.h>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "host/import_lwo.h"
@@ -49,6 +51,36 @@ Surface surfaceFromMaterial(const aiMaterial* m, unsigned index) {
   return s;
 }
 
+// Geometry and surfaces of an object file by our own readers.
+std::string importLwoOurselves(const std::string& path, ImportedMesh& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "cannot open the file";
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ImportedMesh result;
+  std::vector<std::string> names;
+  std::string err = parseLwoGeometry(bytes.data(), bytes.size(), path, result.mesh, names);
+  if (!err.empty()) return err;
+  std::vector<Surface> own;
+  err = parseLwoSurfaces(bytes.data(), bytes.size(), path, own);
+  if (!err.empty()) return err;
+  for (const std::string& n : names) {
+    Surface s;
+    s.name = n;
+    for (const Surface& o : own)
+      if (o.name == n) s = o;
+    result.surfaces.push_back(s);
+  }
+  if (result.surfaces.empty()) {
+    Surface s;
+    s.name = "Default";
+    result.surfaces.push_back(s);
+  }
+  for (Triangle& t : result.mesh.triangles)
+    if (t.surface >= result.surfaces.size()) t.surface = 0;
+  out = std::move(result);
+  return "";
+}
+
 }  // namespace
 
 std::string importMeshFile(const std::string& path, ImportedMesh& out) {
@@ -62,6 +94,12 @@ std::string importMeshFile(const std::string& path, ImportedMesh& out) {
                          aiProcess_GenSmoothNormals | aiProcess_PreTransformVertices |
                          aiProcess_SortByPType | aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder;
   const aiScene* sc = importer.ReadFile(path, flags);
+  if ((!sc || (sc->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) && lowerExtension(path) == ".lwo") {
+    // The importer refuses some object files (the older layout): read them ourselves.
+    const std::string why = importer.GetErrorString();
+    const std::string err = importLwoOurselves(path, out);
+    return err.empty() ? "" : "cannot read mesh file '" + path + "': " + why + "; " + err;
+  }
   if (!sc || (sc->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
     return "cannot read mesh file '" + path + "': " + importer.GetErrorString();
 

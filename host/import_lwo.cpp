@@ -262,6 +262,102 @@ std::string parseLwoSurfaces(const std::uint8_t* data, std::size_t size, const s
   return "";
 }
 
+std::string parseLwoGeometry(const std::uint8_t* data, std::size_t size, const std::string& fileName, Mesh& mesh,
+                             std::vector<std::string>& surfaceNames) {
+  if (!looksLikeLwo(data, size)) return fileName + ": not an object file (no FORM LWO2/LWOB header)";
+  const bool lwo2 = std::memcmp(data + 8, "LWO2", 4) == 0;
+  Reader file(data, size);
+  file.skip(4);
+  const std::uint32_t formSize = file.u4();
+  file.skip(4);
+  Reader form = file.sub(std::min<std::size_t>(formSize >= 4 ? formSize - 4 : 0, file.left()));
+  Mesh out;
+  std::vector<std::string> names;
+  std::vector<std::vector<std::uint32_t>> polygons;  // point indices
+  std::vector<std::uint32_t> polygonSurface;
+  std::size_t layerBase = 0;     // first point of the current layer
+  std::size_t layerPolygons = 0;  // first polygon of the current layer
+  auto cutShort = [&](const char* id) { return fileName + ": chunk " + std::string(id) + " is cut short"; };
+  while (form.left() >= 8) {
+    const std::string id = form.id();
+    const std::uint32_t chunkSize = form.u4();
+    if (chunkSize > form.left()) return fileName + ": chunk " + id + " runs past the end of the file";
+    Reader c = form.sub(chunkSize);
+    if (chunkSize & 1u) form.skip(std::min<std::size_t>(1, form.left()));
+    if (id == "LAYR") {
+      layerBase = out.positions.size();
+      layerPolygons = polygons.size();
+    } else if (id == "PNTS") {
+      if (chunkSize % 12 != 0) return cutShort("PNTS");
+      while (c.left() >= 12) {
+        const double x = c.f4(), y = c.f4(), z = c.f4();
+        out.positions.push_back({x, y, z});
+      }
+    } else if (id == "SRFS" || id == "TAGS") {
+      while (c.left() > 0 && !c.bad()) names.push_back(c.s0());
+    } else if (id == "POLS") {
+      std::string type = "FACE";
+      if (lwo2) type = c.id();
+      const std::size_t points = out.positions.size();
+      while (c.left() >= 2 && !c.bad()) {
+        std::uint16_t count = c.u2();
+        if (lwo2) count &= 0x03FF;  // the top bits are flags
+        std::vector<std::uint32_t> poly;
+        for (std::uint16_t k = 0; k < count && !c.bad(); ++k) {
+          const std::uint32_t v = static_cast<std::uint32_t>((lwo2 ? c.vx() : c.u2()) + (lwo2 ? layerBase : 0));
+          if (v >= points) return fileName + ": a polygon names point " + std::to_string(v) + " of " +
+                                  std::to_string(points);
+          poly.push_back(v);
+        }
+        std::uint32_t surface = 0;
+        if (!lwo2) {
+          // Older files: the surface number follows, from 1; negative
+          // numbers announce detail polygons, read as ordinary ones.
+          const auto sn = static_cast<std::int16_t>(c.u2());
+          if (sn < 0) c.u2();
+          surface = static_cast<std::uint32_t>(std::max(1, sn < 0 ? -sn : static_cast<int>(sn)) - 1);
+        }
+        if (c.bad()) return cutShort("POLS");
+        if (type == "FACE" || type == "PTCH") {
+          polygons.push_back(std::move(poly));
+          polygonSurface.push_back(surface);
+        }
+      }
+    } else if (id == "PTAG" && lwo2) {
+      if (c.id() != "SURF") continue;
+      while (c.left() >= 4 && !c.bad()) {
+        const std::size_t poly = layerPolygons + c.vx();
+        const std::uint16_t tag = c.u2();
+        if (!c.bad() && poly < polygonSurface.size()) polygonSurface[poly] = tag;
+      }
+    }
+  }
+  // Surface numbers index the names; triangles fan out of each polygon.
+  for (std::size_t p = 0; p < polygons.size(); ++p) {
+    const auto& poly = polygons[p];
+    const std::uint32_t surface = polygonSurface[p] < names.size() ? polygonSurface[p] : 0;
+    for (std::size_t k = 2; k < poly.size(); ++k) {
+      Triangle t;
+      t.v[0] = poly[0];
+      t.v[1] = poly[k - 1];
+      t.v[2] = poly[k];
+      t.surface = surface;
+      out.triangles.push_back(t);
+    }
+  }
+  if (out.triangles.empty()) return fileName + ": the object has no polygons";
+  out.normals.assign(out.positions.size(), Vec3{});
+  for (const Triangle& t : out.triangles) {
+    const Vec3 n = cross(out.positions[t.v[1]] - out.positions[t.v[0]], out.positions[t.v[2]] - out.positions[t.v[0]]);
+    for (std::uint32_t v : t.v) out.normals[v] += n;
+  }
+  for (Vec3& n : out.normals) n = normalize(n);
+  out.uvs.assign(out.positions.size(), Vec2{});
+  mesh = std::move(out);
+  surfaceNames = std::move(names);
+  return "";
+}
+
 std::string readLwoSurfaces(const std::string& path, std::vector<Surface>& out) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return path + ": cannot open the file";

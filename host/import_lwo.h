@@ -20,6 +20,13 @@ std::string readLwoSurfaces(const std::string& path, std::vector<Surface>& out);
 std::string parseLwoSurfaces(const std::uint8_t* data, std::size_t size, const std::string& fileName,
                              std::vector<Surface>& out);
 
+// Reads the geometry of an object file (points, polygons fanned into
+// triangles, every layer) and the surface names the triangles index, in the
+// host's own axes. Vertex normals are the averages of the face normals
+// around each point. Returns "" or a message naming the file.
+std::string parseLwoGeometry(const std::uint8_t* data, std::size_t size, const std::string& fileName, Mesh& mesh,
+                             std::vector<std::string>& surfaceNames);
+
 // True when the bytes begin like an object file of this kind.
 bool looksLikeLwo(const std::uint8_t* data, std::size_t size);
 

@@ -221,6 +221,7 @@ HostEnvironment* HostEnvironment::active() { return env(); }
 HostGlobalFunc HostEnvironment::globalFunction() { return &globalFunc; }
 
 void HostEnvironment::withoutService(const std::string& name) { hidden_.insert(name); }
+void HostEnvironment::withService(const std::string& name) { hidden_.erase(name); }
 
 std::vector<HostEnvironment::Request> HostEnvironment::requests() const {
   std::lock_guard<std::mutex> lock(requestMutex_);

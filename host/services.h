@@ -92,6 +92,7 @@ class HostEnvironment {
   // Hides a service: "LW Item Info" hides every version of it, a name with a
   // version ("Info Messages 3") hides that version only.
   void withoutService(const std::string& name);
+  void withService(const std::string& name);  // undoes withoutService
   // Every name the module asked for, in order, with whether it was served.
   struct Request {
     std::string name;

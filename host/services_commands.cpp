@@ -39,8 +39,11 @@ int CommandInterpreter::execute(const std::string& command) {
   lastError_.clear();
   const int result = verb.empty() ? 0 : dispatch(verb, rest);
   if (verb.empty()) lastError_ = "empty command";
-  // The master hears every command the host ran.
+  // The master hears every command the host ran; what it sends in turn does
+  // not replace this command's outcome.
+  const std::string error = lastError_;
   plugins_.masterEvent(HOST_EVENT_COMMAND, line.c_str());
+  lastError_ = error;
   return result;
 }
 
