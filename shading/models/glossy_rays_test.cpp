@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "shading/models/reflect_refract.h"
 
@@ -28,14 +29,14 @@ TEST(Refract, MatchingIndexPassesStraightThrough) {
 }
 
 TEST(Refract, FollowsSnellsLawAndReflectsPastTheCriticalAngle) {
-    const Vec3 v{std::sin(M_PI / 6.0), std::cos(M_PI / 6.0), 0.0};  // 30 degrees from the normal
+    const Vec3 v{std::sin(std::numbers::pi / 6.0), std::cos(std::numbers::pi / 6.0), 0.0};  // 30 degrees from the normal
     const Refraction into = refract(v, kUp, 1.5);
     ASSERT_FALSE(into.totalInternal);
     EXPECT_NEAR(length(into.direction), 1.0, kTol);
     EXPECT_LT(into.direction.y, 0.0);
     EXPECT_NEAR(length(cross(into.direction, kUp)), 0.5 / 1.5, kTol);
     // Leaving glass at 60 degrees: beyond the critical angle of 41.8 degrees.
-    const Vec3 steep{std::sin(M_PI / 3.0), std::cos(M_PI / 3.0), 0.0};
+    const Vec3 steep{std::sin(std::numbers::pi / 3.0), std::cos(std::numbers::pi / 3.0), 0.0};
     const Refraction out = refract(steep, kUp, 1.0 / 1.5);
     EXPECT_TRUE(out.totalInternal);
     EXPECT_EQ(out.direction, reflect(steep, kUp));

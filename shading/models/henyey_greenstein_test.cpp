@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "shading/models/translucent_scattering.h"
 
@@ -16,7 +17,7 @@ double sphereIntegral(F f) {
     const double h = 2.0 / kIntervals;
     double sum = f(-1.0) + f(1.0);
     for (int i = 1; i < kIntervals; ++i) sum += f(-1.0 + i * h) * (i % 2 ? 4.0 : 2.0);
-    return 2.0 * M_PI * sum * h / 3.0;
+    return 2.0 * std::numbers::pi * sum * h / 3.0;
 }
 
 constexpr double kQuadratureTolerance = 1e-6;
@@ -32,7 +33,7 @@ TEST(HenyeyGreenstein, MeanCosineIsG) {
     for (double g : {-0.6, 0.2, 0.7}) {
         EXPECT_NEAR(sphereIntegral([g](double c) { return c * henyeyGreenstein(c, g); }), g, kQuadratureTolerance);
     }
-    EXPECT_NEAR(henyeyGreenstein(0.3, 0.0), 1.0 / (4.0 * M_PI), 1e-15);
+    EXPECT_NEAR(henyeyGreenstein(0.3, 0.0), 1.0 / (4.0 * std::numbers::pi), 1e-15);
 }
 
 TEST(ScatteringAnisotropy, BaseOfOneIsIsotropicAtEveryDepth) {
@@ -59,11 +60,11 @@ TEST(ScatteringAnisotropy, ForwardAtTheSurfaceAndFadingWithDepth) {
 }
 
 TEST(TranslucentLightWeight, IsotropicLightAndFadeFromTheViewerSide) {
-    EXPECT_NEAR(translucentLightWeight(0.5, 1.0, 0.0, 2.0, 0.5), 3.0 * 2.0 / (4.0 * M_PI), 1e-15);
+    EXPECT_NEAR(translucentLightWeight(0.5, 1.0, 0.0, 2.0, 0.5), 3.0 * 2.0 / (4.0 * std::numbers::pi), 1e-15);
     // Light arriving from the viewer's side weakens, less so deep inside.
     const double shallow = translucentLightWeight(-0.5, 0.001, 0.0, 1.0, 0.5);
     const double deep = translucentLightWeight(-0.5, 50.0, 0.0, 1.0, 0.5);
-    EXPECT_NEAR(shallow, 0.5 * 3.0 / (4.0 * M_PI), 1e-15);
+    EXPECT_NEAR(shallow, 0.5 * 3.0 / (4.0 * std::numbers::pi), 1e-15);
     EXPECT_GT(deep, shallow);
 }
 
@@ -74,7 +75,7 @@ TEST(TranslucentContribution, AbsorbedAndScattered) {
     sc.baseScattering = 1.0;  // isotropic
     const Vec3 colour{0.9, 0.5, 0.2};
     const Vec3 f = translucentContribution(0.3, 0.25, 2.0, colour, a, sc);
-    const Vec3 expected = absorption(0.25, colour, a) * (3.0 * 2.0 / (4.0 * M_PI));
+    const Vec3 expected = absorption(0.25, colour, a) * (3.0 * 2.0 / (4.0 * std::numbers::pi));
     EXPECT_NEAR(f.y, expected.y, 1e-15);
     // No thickness found counts as light entering at the point itself.
     EXPECT_EQ(translucentContribution(0.3, -99.0, 2.0, colour, a, sc), translucentContribution(0.3, 0.0, 2.0, colour, a, sc));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace orvik {
 namespace {
@@ -23,7 +24,7 @@ TEST(SphericalMap, LatitudeAndLongitude) {
 TEST(SphericalMap, SeamAngleOfAQuarterTurnShiftsAQuarterWidth) {
     for (const Vec3 d : {Vec3{0, 0, 1}, normalize({0.3, 0.2, -1}), normalize({-1, -0.5, 0.1})}) {
         const double plain = sphericalMapPosition(d, 0.0, 400, 200).x;
-        const double turned = sphericalMapPosition(d, M_PI / 2.0, 400, 200).x;
+        const double turned = sphericalMapPosition(d, std::numbers::pi / 2.0, 400, 200).x;
         EXPECT_NEAR(std::fmod(turned + 100.0, 400.0), plain, kTol);
         EXPECT_GE(turned, 0.0);
         EXPECT_LT(turned, 400.0);

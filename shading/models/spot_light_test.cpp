@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "shading/models/light_falloff.h"
 
@@ -12,7 +13,7 @@ namespace {
 constexpr double kTol = 1e-12;
 // A spot pointing down -Y with right +X and up +Z; its cone half-angle is 30 degrees.
 const Vec3 kForward{0, -1, 0}, kRight{1, 0, 0}, kUpAxis{0, 0, 1};
-const double kCosOuter = std::cos(M_PI / 6.0);
+const double kCosOuter = std::cos(std::numbers::pi / 6.0);
 
 TEST(SpotProjection, ImageWiderThan9000IsNotUsed) {
     EXPECT_FALSE(projectionImageUsable(9001, 100));
@@ -29,7 +30,7 @@ TEST(SpotProjection, AxisHitsTheCentreAndTheConeEdgeTheBorder) {
     EXPECT_EQ(centre->column, 32);
     EXPECT_EQ(centre->row, 16);
     // A point at the cone's edge to the light's right: x = 1, held on the last column.
-    const Vec3 l{-std::sin(M_PI / 6.0), std::cos(M_PI / 6.0), 0.0};
+    const Vec3 l{-std::sin(std::numbers::pi / 6.0), std::cos(std::numbers::pi / 6.0), 0.0};
     const auto edge = spotProjectionPixel(l, kForward, kRight, kUpAxis, kCosOuter, 64, 32);
     ASSERT_TRUE(edge.has_value());
     EXPECT_EQ(edge->column, 63);

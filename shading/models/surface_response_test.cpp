@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 
 #include "shading/models/anisotropy_angle.h"
@@ -19,7 +20,7 @@ const Vec3 kUp{0.0, 1.0, 0.0};
 const Vec3 kWhite{1.0, 1.0, 1.0};
 
 Vec3 direction(double thetaDegrees, double phiDegrees) {
-    const double t = thetaDegrees * M_PI / 180.0, p = phiDegrees * M_PI / 180.0;
+    const double t = thetaDegrees * std::numbers::pi / 180.0, p = phiDegrees * std::numbers::pi / 180.0;
     return {std::sin(t) * std::cos(p), std::cos(t), std::sin(t) * std::sin(p)};
 }
 
@@ -147,7 +148,7 @@ TEST(SpecularPreparation, ClampsAndScales) {
     EXPECT_NEAR(layer.surfaceTint, 2.0 * 0.1125 * 0.25, kTol);
     EXPECT_NEAR(layer.colourWeight[0], 0.75 * 2.0 * 0.1125, kTol);
     EXPECT_EQ(layer.colourWeight[1], 0.0);
-    EXPECT_NEAR(layer.angleRadians, M_PI / 2.0, kTol);
+    EXPECT_NEAR(layer.angleRadians, std::numbers::pi / 2.0, kTol);
     s.gloss = 1.01;  // roughness 0: the unused inverse stays finite
     EXPECT_TRUE(std::isfinite(prepareSpecularLayer(s).inverseRoughness2));
 }
@@ -239,7 +240,7 @@ TEST(SpecularLayer, AnisotropyStretchesAcrossItsDirection) {
     SpecularInputs in = headOnInputs(direction(30, 0));  // half vector tilts toward +X
     in.anisotropyAngle = along;
     specularLayerResponse(layer, in, tiltedAlong);
-    in.anisotropyAngle = along + M_PI / 2.0;
+    in.anisotropyAngle = along + std::numbers::pi / 2.0;
     specularLayerResponse(layer, in, tiltedAcross);
     EXPECT_GT(tiltedAcross.x, tiltedAlong.x);
 }
