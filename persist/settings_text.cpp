@@ -54,12 +54,15 @@ bool ReadPhysicalLine(LoadState* state, SettingsLineBuffer& buffer) {
   std::memset(buffer, 0, sizeof buffer);
   if (state == nullptr || state->read == nullptr) return false;
 
-  // First byte: skip line breaks, give up after repeated end-of-data reports.
+  // First byte: skip line breaks (a state that hands them over as bytes
+  // gives them here), give up after repeated end-of-data reports.
   int emptyReads = 0;
   int failedReads = 0;
   for (;;) {
     int got = state->read(state->context, buffer, 1);
-    if (got >= 1) break;
+    unsigned char first = static_cast<unsigned char>(buffer[0]);
+    if (got >= 1 && (first > kLastControlByte || first == '\t')) break;
+    if (got >= 1) got = 0;
     if (got == 0 && emptyReads < kMaxEmptyReads) {
       ++emptyReads;
       continue;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -59,6 +60,35 @@ TEST(ReadSettingsLine, ManyBlankLinesInARowDoNotEndTheData) {
   auto lines = SignificantLines("FIRST\r\n" + blanks + "SECOND\r\n");
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], "SECOND");
+}
+
+// A state that hands over every byte, line breaks included, and reads 0 at
+// the end for ever (as a host's text stream does).
+struct ByteStream {
+  std::string text;
+  size_t position = 0;
+  static int Read(void* context, char* buffer, int length) {
+    auto* s = static_cast<ByteStream*>(context);
+    size_t n = std::min(static_cast<size_t>(length), s->text.size() - s->position);
+    std::memcpy(buffer, s->text.data() + s->position, n);
+    s->position += n;
+    return static_cast<int>(n);
+  }
+};
+
+TEST(ReadSettingsLine, ByteStreamsWithLineBreaksReadTheSameLines) {
+  ByteStream stream{"FIRST\n\n\r\n  # note\r\nSECOND LINE\r\n\n"};
+  LoadState state{&stream, ByteStream::Read};
+  ResetParsePosition();
+  SettingsLineBuffer buffer;
+  const char* line = ReadSettingsLine(&state, buffer);
+  ASSERT_NE(line, nullptr);
+  EXPECT_STREQ(line, "FIRST");
+  line = ReadSettingsLine(&state, buffer);
+  ASSERT_NE(line, nullptr);
+  EXPECT_STREQ(line, "SECOND LINE");
+  EXPECT_STREQ(LastSettingsLine(), "SECOND LINE");  // no line break kept in front
+  EXPECT_EQ(ReadSettingsLine(&state, buffer), nullptr);
 }
 
 TEST(ReadSettingsLine, CountsLinesAndRemembersTheLastLineRead) {
