@@ -49,9 +49,9 @@ void clampNegative(double color[3]) {
 double grainClipFactor(const ImageSettings& s, double level) {
     if (!s.grainClip) return 1.0;
     const double t = level - s.grainClipLevel;
-    if (t <= 0.0) return 1.0;
     if (t >= s.grainClipSoft) return 0.0;
-    return 1.0 - t / s.grainClipSoft;
+    if (t > 0.0) return 1.0 - t / s.grainClipSoft;
+    return 1.0;
 }
 
 }  // namespace

@@ -150,6 +150,23 @@ TEST(FilmGrain, ClipRemovesOwnGrainAboveLevelPlusWidth) {
     EXPECT_TRUE(changed);
 }
 
+TEST(FilmGrain, TransitionWidthFadesAmplitudeLinearly) {
+    ImageSettings s;
+    s.grain = true;
+    s.whiteConst = s.whiteProp = 0.0;
+    auto redGrain = [&](double red) {
+        double c[3] = {red, 0.0, 0.0};
+        applyFilmGrain(&s, 21.0, 9.0, 0.0, c);
+        return c[0] - red;
+    };
+    s.grainClip = false;
+    const double full = redGrain(0.95);
+    ASSERT_NE(full, 0.0);
+    s.grainClip = true;
+    EXPECT_NEAR(redGrain(0.95), full * 0.5, 1e-12);  // a quarter past the level, half the width
+    EXPECT_NEAR(redGrain(0.7), full * (0.0075 * 0.7 + 0.006) / (0.0075 * 0.95 + 0.006), 1e-12);
+}
+
 TEST(FilmGrain, RelativeScaleMapsToReferenceWidth) {
     ImageSettings s;
     double x = 320.0, y = 100.0;
