@@ -270,6 +270,49 @@ TEST_F(MasterTest, GamutGraphFollowsClipSwitch) {
     EXPECT_GT(m->gamutGraph->pointY[74], 0.9);
 }
 
+std::string gOrder;
+
+TEST_F(MasterTest, PreviewsAreClosedBeforeTheyAreFreedAndDestroyFreesAllThree) {
+    MasterHooks hooks;
+    hooks.closePixelInfoWindows = [] { gOrder += "c"; };
+    hooks.closePreviewWindows = [] { gOrder += "C"; };
+    hooks.freePixelInfoWindows = [] { gOrder += "i"; };
+    hooks.freePreviewWindows = [] { gOrder += "w"; };
+    hooks.freePreviewStores = [] { gOrder += "s"; };
+    hooks.updateMemoryText = [] { gOrder += "m"; };
+    hooks.updateComparisons = [] { gOrder += "="; };
+    setMasterHooks(hooks);
+    gOrder.clear();
+    ClickButton(m->freePreview, 0);
+    EXPECT_EQ(gOrder, "cCiwsm=");
+    gOrder.clear();
+    destroyMaster(m);
+    m = nullptr;
+    EXPECT_EQ(gOrder, "iws");
+}
+
+TEST_F(MasterTest, LightMinChangeRefreshesStoresPageSwitchNothing) {
+    int reshades = 0;
+    static int* counter = nullptr;
+    counter = &reshades;
+    MasterHooks hooks;
+    hooks.refreshStoreLights = [] { ++gRefreshes; };
+    hooks.reshadePreviews = [] { ++*counter; };
+    setMasterHooks(hooks);
+
+    NotifyValueChanged(m->tab, false);
+    masterPanelChanged(m->panel);
+    EXPECT_EQ(reshades, 0);
+    NotifyValueChanged(m->lightMin, false);
+    m->panel->ops.changed(m->panel);
+    EXPECT_EQ(gRefreshes, 1);
+    EXPECT_EQ(reshades, 1);
+    NotifyValueChanged(m->specular, false);
+    masterPanelChanged(m->panel);
+    EXPECT_EQ(gRefreshes, 1);  // other settings re-shade without re-reading lights
+    EXPECT_EQ(reshades, 2);
+}
+
 TEST_F(MasterTest, HandlerCallbacks) {
     EXPECT_STREQ(masterHandlerDescription(m), "Orvik Lighting and Shading System");
     EXPECT_EQ(reinterpret_cast<intptr_t>(masterHandlerUseItems(m)), -1);
