@@ -183,19 +183,21 @@ bool readExr(const std::string& path, ImageBuffer& image, std::string& error) {
 }
 
 bool writePng(const std::string& path, const ImageBuffer& image, std::string& error) {
-  std::vector<unsigned char> bytes(image.pixels.size());
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    float v = image.pixels[i];
-    if (!(v > 0.0f)) v = 0.0f;  // also catches NaN
-    if (v > 1.0f) v = 1.0f;
-    bytes[i] = static_cast<unsigned char>(v * 255.0f + 0.5f);
-  }
+  const size_t count = static_cast<size_t>(image.width) * image.height;
+  std::vector<unsigned char> bytes(count * 3);
+  for (size_t i = 0; i < count; ++i)
+    for (int c = 0; c < 3; ++c) {
+      float v = image.pixels[i * 4 + c];
+      if (!(v > 0.0f)) v = 0.0f;  // also catches NaN
+      if (v > 1.0f) v = 1.0f;
+      bytes[i * 3 + c] = static_cast<unsigned char>(v * 255.0f + 0.5f);
+    }
   png_image png;
   std::memset(&png, 0, sizeof png);
   png.version = PNG_IMAGE_VERSION;
   png.width = static_cast<png_uint_32>(image.width);
   png.height = static_cast<png_uint_32>(image.height);
-  png.format = PNG_FORMAT_RGBA;
+  png.format = PNG_FORMAT_RGB;
   if (!png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr)) {
     error = path + ": cannot write PNG (" + png.message + ")";
     return false;

@@ -30,8 +30,8 @@ ImageFormat formatFromExtension(const std::string& path);
 bool readImage(const std::string& path, ImageBuffer& image, std::string& error);
 
 // Writes the image in the format of the path's extension: .png as 8-bit
-// RGBA (values clamped to 0..1, no transfer curve applied), .exr as 32-bit
-// float RGBA. The file is written beside the target and renamed into place,
+// RGB (values clamped to 0..1, no transfer curve applied; the backdrop is
+// part of the picture, so alpha is left out), .exr as 32-bit float RGBA. The file is written beside the target and renamed into place,
 // so a failed write never leaves a half-written image under the final name.
 bool writeImage(const std::string& path, const ImageBuffer& image, std::string& error);
 
