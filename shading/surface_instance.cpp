@@ -59,26 +59,26 @@ Control* SurfaceInstance::control(int settingIndex) const {
 
 Control* SurfaceInstance::control(const char* key) const { return control(surfaceSettingIndex(key)); }
 
-double SurfaceInstance::number(const char* key) const {
+double SurfaceInstance::number(int key) const {
   const NumericControl* n = As<NumericControl>(control(key));
   return n ? n->value.get() : 0.0;
 }
 
-bool SurfaceInstance::isOn(const char* key) const { return IsButtonOn(As<ButtonControl>(control(key))); }
+bool SurfaceInstance::isOn(int key) const { return IsButtonOn(As<ButtonControl>(control(key))); }
 
-int SurfaceInstance::choice(const char* key) const {
+int SurfaceInstance::choice(int key) const {
   const ChoiceControl* c = As<ChoiceControl>(control(key));
   return c ? c->selection.get() : 0;
 }
 
-void SurfaceInstance::colour(const char* key, int rgb[3]) const {
+void SurfaceInstance::colour(int key, int rgb[3]) const {
   const ColorControl* c = As<ColorControl>(control(key));
   rgb[0] = c ? c->red.get() : 0;
   rgb[1] = c ? c->green.get() : 0;
   rgb[2] = c ? c->blue.get() : 0;
 }
 
-const char* SurfaceInstance::text(const char* key) const {
+const char* SurfaceInstance::text(int key) const {
   const StringControl* s = As<StringControl>(control(key));
   return s ? s->text : nullptr;
 }

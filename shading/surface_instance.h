@@ -96,13 +96,19 @@ struct SurfaceInstance {
   Control* control(int settingIndex) const;
   Control* control(const char* key) const;
 
-  // Current values of settings. A missing or mismatched control reads as
-  // the setting's neutral 0 (null text for strings).
-  double number(const char* key) const;   // numeric value
-  bool isOn(const char* key) const;       // check button non-zero
-  int choice(const char* key) const;      // selection index
-  void colour(const char* key, int rgb[3]) const;
-  const char* text(const char* key) const;
+  // Current values of settings, by key or (faster, for render-time code
+  // that looks the index up once) by table index. A missing or mismatched
+  // control reads as 0 (null text for strings).
+  double number(int settingIndex) const;  // numeric value
+  bool isOn(int settingIndex) const;      // check button non-zero
+  int choice(int settingIndex) const;     // selection index
+  void colour(int settingIndex, int rgb[3]) const;
+  const char* text(int settingIndex) const;
+  double number(const char* key) const { return number(surfaceSettingIndex(key)); }
+  bool isOn(const char* key) const { return isOn(surfaceSettingIndex(key)); }
+  int choice(const char* key) const { return choice(surfaceSettingIndex(key)); }
+  void colour(const char* key, int rgb[3]) const { colour(surfaceSettingIndex(key), rgb); }
+  const char* text(const char* key) const { return text(surfaceSettingIndex(key)); }
 };
 
 // The settings the preparation reads, taken from the instance's controls.
