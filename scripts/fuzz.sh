@@ -21,7 +21,7 @@ parallel=2
 only=""
 harnesses=(settings_block_fuzzer record_fuzzer clip_fuzzer item_line_fuzzer)
 
-usage() { sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; }
 
 while [ $# -gt 0 ]; do
   case "$1" in
