@@ -5,7 +5,7 @@
 // and the master then skips that step.
 #pragma once
 
-#include "panels/control.h"
+#include "panels/panel.h"
 
 namespace orvik {
 
@@ -37,6 +37,10 @@ struct MasterHooks {
     // Item IDs changed: every store's light records take the new IDs, then
     // every preview window recomputes its masks and its light-filter label.
     void (*changePreviewItemIds)(const ItemIdPair* pairs) = nullptr;
+
+    // The window layer: open a panel's window (modeless) and bring an open one to the front.
+    void (*showPanel)(Panel* panel) = nullptr;
+    void (*raisePanel)(Panel* panel) = nullptr;
 
     // The host's current item selection, in selection order; returns the count.
     int (*selectedItems)(ItemHandle* out, int capacity) = nullptr;

@@ -13,6 +13,7 @@ std::atomic<SurfaceInstance*> gNext{nullptr};
 }  // namespace
 
 void setSurfaceAccess(const SurfaceAccess& access) { gAccess = access; }
+const SurfaceAccess& surfaceAccess() { return gAccess; }
 
 void setNextSurfaceToOpen(SurfaceInstance* s) { gNext.store(s, std::memory_order_relaxed); }
 SurfaceInstance* nextSurfaceToOpen() { return gNext.load(std::memory_order_relaxed); }

@@ -6,6 +6,7 @@
 namespace orvik {
 
 struct SurfaceInstance;
+struct Panel;
 
 // What the master needs of the surface side, filled by its owner.
 struct SurfaceAccess {
@@ -15,7 +16,10 @@ struct SurfaceAccess {
     bool (*attached)(SurfaceInstance* s) = nullptr;
     // Opens the instance's panel.
     void (*openPanel)(SurfaceInstance* s) = nullptr;
+    // The instance's panel.
+    Panel* (*panel)(SurfaceInstance* s) = nullptr;
 };
+const SurfaceAccess& surfaceAccess();
 void setSurfaceAccess(const SurfaceAccess& access);
 
 // The choice of the next surface to open; a destroyed instance must be forgotten.
