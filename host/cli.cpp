@@ -1,10 +1,12 @@
 #include "host/cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
 #include "host/cli_session.h"
 #include "host/import.h"
+#include "host/render_command.h"
 
 namespace orvik::host {
 
@@ -19,6 +21,7 @@ const char* const kMainHelp =
     "  servers   load the module and list its servers with the result of each activation\n"
     "  check     read scene or mesh files and report what they hold or what is wrong\n"
     "  demo      load the module and the built-in demo scene, create its shaders, render it\n"
+    "  render    render a scene (.orvs, .lws or a mesh file) to PNG or EXR\n"
     "\n"
     "Run 'orvik COMMAND --help' for the options of a command.\n";
 
@@ -169,6 +172,59 @@ int runCheckCommand(const std::vector<std::string>& args) {
   return status;
 }
 
+namespace {
+
+// The module's instances for a render, kept alive with the host session.
+class ModuleRenderSession : public RenderSession {
+ public:
+  HostSession host;
+};
+
+}  // namespace
+
+int runRenderWithModule(const std::vector<std::string>& args) {
+  // Host options are ours; the rest goes to the render command.
+  HostOptions options;
+  std::vector<std::string> rest = {"render"};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+    if (args[i] == "--quiet") {
+      // Both quiet: the module's messages and the render's progress.
+      options.quiet = true;
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (!parseHostOption(args, i, options, error)) {
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (!error.empty()) {
+      std::cerr << "orvik render: " << error << "\n";
+      return 2;
+    }
+  }
+  const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
+                    std::find(rest.begin(), rest.end(), "-h") != rest.end();
+  std::vector<char*> argv;
+  for (std::string& a : rest) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const RenderSessionFactory factory = [options](Scene& scene, std::string& error) -> std::unique_ptr<RenderSession> {
+    auto session = std::make_unique<ModuleRenderSession>();
+    error = session->host.start(options);
+    if (error.empty()) error = session->host.attachScene(scene);
+    if (!error.empty()) return nullptr;
+    if (session->host.created.failures > 0) {
+      error = "the module refused " + std::to_string(session->host.created.failures) + " instance(s) of the scene";
+      return nullptr;
+    }
+    session->plugins = session->host.plugins->renderPlugins();
+    return session;
+  };
+  const int status = runRenderCommand(static_cast<int>(rest.size()), argv.data(), factory);
+  if (help) std::cout << "\n" << kHostOptionsHelp;
+  return status;
+}
+
 int runCli(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
@@ -185,6 +241,7 @@ int runCli(int argc, char** argv) {
     if (command == "servers") return runServersCommand(args);
     if (command == "check") return runCheckCommand(args);
     if (command == "demo") return runDemoCommand(args);
+    if (command == "render") return runRenderWithModule(args);
   } catch (const std::exception& e) {
     std::cerr << "orvik " << command << ": " << e.what() << "\n";
     return 1;

@@ -13,5 +13,7 @@ int runCli(int argc, char** argv);
 int runServersCommand(const std::vector<std::string>& args);
 int runCheckCommand(const std::vector<std::string>& args);
 int runDemoCommand(const std::vector<std::string>& args);
+// `orvik render` with the module's instances and the host options.
+int runRenderWithModule(const std::vector<std::string>& args);
 
 }  // namespace orvik::host

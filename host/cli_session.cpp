@@ -127,16 +127,23 @@ std::string HostSession::start(const HostOptions& o) {
 }
 
 std::string HostSession::useScene(Scene s) {
-  // Instances of an earlier scene go first.
+  // Instances of an earlier scene go before the scene they belong to.
   commands.reset();
   plugins.reset();
   scene = std::move(s);
-  env.setScene(&scene);
-  env.setCurrentFrame(scene.render.firstFrame);
+  return attachScene(scene);
+}
+
+std::string HostSession::attachScene(Scene& target) {
+  commands.reset();
+  plugins.reset();
+  current_ = &target;
+  env.setScene(&target);
+  env.setCurrentFrame(target.render.firstFrame);
   const std::string err = env.loadSceneImages();
-  if (!err.empty()) return (scene.fileName.empty() ? std::string("scene") : scene.fileName) + ": " + err;
+  if (!err.empty()) return (target.fileName.empty() ? std::string("scene") : target.fileName) + ": " + err;
   if (!module) return "no module is loaded";
-  plugins = std::make_unique<ScenePlugins>(*module, env, scene);
+  plugins = std::make_unique<ScenePlugins>(*module, env, target);
   commands = std::make_unique<CommandInterpreter>(env, *plugins);
   created = plugins->createInstances();
   return "";

@@ -50,6 +50,10 @@ class HostSession {
   // Takes a scene (already read), publishes it to the services, loads its
   // images and creates the module's instances for it. Returns "" or the error.
   std::string useScene(Scene scene);
+  // The same for a scene the caller keeps (it must outlive the session).
+  std::string attachScene(Scene& scene);
+  // The scene the services report and the instances belong to.
+  Scene& current() { return *current_; }
 
   HostEnvironment env;
   Scene scene;
@@ -57,6 +61,9 @@ class HostSession {
   std::unique_ptr<ScenePlugins> plugins;
   std::unique_ptr<CommandInterpreter> commands;
   ScenePlugins::CreateSummary created;
+
+ private:
+  Scene* current_ = &scene;
 };
 
 }  // namespace orvik::host

@@ -112,6 +112,23 @@ TEST(SceneFileRead, TheBuiltInDemoHasEveryLightTypeAndItsLooks) {
   EXPECT_EQ(onDisk, demoSceneText());
 }
 
+TEST(SceneFileRead, TheDocumentedExampleReads) {
+  // The complete example of the format's documentation is a valid scene.
+  std::ifstream in(std::string(ORVIK_SOURCE_DIR) + "/docs/scene-format.md");
+  const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t section = doc.find("## A complete example");
+  ASSERT_NE(section, std::string::npos);
+  const std::size_t open = doc.find("```\n", section);
+  const std::size_t close = doc.find("```", open + 4);
+  ASSERT_NE(close, std::string::npos);
+  const SceneReadResult r = parseSceneText(doc.substr(open + 4, close - open - 4), "example.orvs");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.scene.objects.size(), 3u);
+  EXPECT_EQ(r.scene.bones.size(), 1u);
+  EXPECT_EQ(r.scene.plugins.size(), 2u);
+  EXPECT_EQ(r.scene.objects[1].surfaces[0].reflectionImage, 0);
+}
+
 // Each bad text must fail at the named line with a message that says what.
 struct BadCase {
   const char* text;
