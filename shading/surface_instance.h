@@ -75,6 +75,8 @@ struct SurfaceRuntime {
 };
 
 struct SurfaceInstance {
+  // First member: the settings callbacks reach the panel of any instance
+  // through the instance's first pointer.
   Panel* panel = nullptr;
   // One control per setting, indexed as surfaceSettings().
   Control* controls[kSurfaceSettingCount] = {};

@@ -258,6 +258,13 @@ TEST_F(SurfaceInstanceTest, ChangeCallbackMarksLastEditedAndSkipsPageSwitches) {
   EXPECT_EQ(registry().lastEditedSurface.load(), b);
   EXPECT_EQ(b->runtime.prepared.specularLayerCount(), 2);
 
+  // A paste or a settings file is prepared like an edit.
+  AsNumeric(a->control("STRENGTH1"))->value = 0.0;
+  ASSERT_NE(a->panel->onSettingsReplaced, nullptr);
+  a->panel->onSettingsReplaced(a->panel);
+  EXPECT_EQ(a->runtime.prepared.specularLayerCount(), 1);
+  EXPECT_EQ(registry().lastEditedSurface.load(), a);
+
   // Destroying the last edited surface clears the mark.
   destroy(b);
   EXPECT_EQ(registry().lastEditedSurface.load(), nullptr);

@@ -149,7 +149,10 @@ void destroySurfaceInstance(SurfaceInstance* inst) {
 }
 
 const char* copySurfaceInstance(SurfaceInstance* to, const SurfaceInstance* from) {
-  return copySurfaceSettings(to, from);
+  const char* result = copySurfaceSettings(to, from);
+  // The copied values change what the target's panel shows enabled.
+  if (to && to->panel) applySurfaceGhosting(to);
+  return result;
 }
 
 void* const* surfaceUseItems(SurfaceInstance* inst) {

@@ -333,6 +333,8 @@ bool buildSurfacePanel(SurfaceInstance* inst) {
   std::snprintf(inst->panel->blockName, sizeof inst->panel->blockName, "%s", kSurfaceBlockName);
   inst->panel->settingsVersion = kSurfaceSettingsVersion;
   inst->panel->ops.changed = surfacePanelChanged;
+  // A paste or a settings file replaces values: prepare and show them as after an edit.
+  inst->panel->onSettingsReplaced = [](Panel* panel) { surfacePanelChanged(panel); };
   if (!buildControls(inst)) {
     DestroyPanel(inst->panel);
     inst->panel = nullptr;
