@@ -47,6 +47,7 @@ struct FakeHost {
   FakeItem* AddItem(const char* name, int type, FakeItem* parent = nullptr);
   FakeImage* AddImage(const char* name, const char* file);
   void Install();  // makes this the toolkit host
+  void InstallImageIteration();  // adds first/next image (after Install)
 };
 
 
@@ -141,6 +142,18 @@ inline void FakeHost::Install() {
   h.colorPicker = [](const char*, double rgb[3]) {
     for (int k = 0; k < 3; ++k) rgb[k] = g_fake->pickerColor[k];
     return g_fake->pickerResult;
+  };
+  SetToolkitHost(h);
+}
+
+inline void FakeHost::InstallImageIteration() {
+  ToolkitHost h = GetToolkitHost();
+  h.firstImage = []() -> ImageHandle { return g_fake->images.empty() ? nullptr : g_fake->images.front(); };
+  h.nextImage = [](ImageHandle im) -> ImageHandle {
+    for (size_t i = 0; i + 1 < g_fake->images.size(); ++i) {
+      if (g_fake->images[i] == im) return g_fake->images[i + 1];
+    }
+    return nullptr;
   };
   SetToolkitHost(h);
 }

@@ -8,6 +8,7 @@
 
 #include "panels/bounded_text.h"
 #include "panels/button_control.h"
+#include "panels/list_control.h"
 #include "panels/panel.h"
 #include "panels/toolkit_host.h"
 
@@ -19,6 +20,31 @@ namespace {
 std::atomic<bool> g_skipAllMissingImages{false};
 
 constexpr size_t kMaxImagePath = 1023;
+
+// The directory "Load from disk" starts in: at first the content directory,
+// then the one last used. Used on the host's main thread only.
+char g_lastImageDirectory[kMaxImagePath + 1];
+bool g_lastImageDirectorySet = false;
+
+// Place and size of the Select Image panel's controls.
+constexpr int kImageListX = 10, kImageListY = 30, kImageListWidth = 184, kImageListRows = 15;
+constexpr int kLoadButtonX = 42, kLoadButtonY = 278, kLoadButtonWidth = 120;
+
+void LoadButtonClicked(Control* button) {
+  Panel* p = PanelOf(button);
+  if (p != nullptr && p->panelData != nullptr) LoadImageFromDisk(static_cast<ImageSelectDialog*>(p->panelData));
+}
+
+// Keeps the directory part of a chosen file for the next request.
+void RememberDirectory(const char* file) {
+  const char* slash = nullptr;
+  for (const char* q = file; *q != '\0'; ++q) {
+    if (*q == '/' || *q == '\\') slash = q;
+  }
+  if (slash == nullptr) return;
+  CopyTextLimited(g_lastImageDirectory, sizeof g_lastImageDirectory, file, static_cast<size_t>(slash - file));
+  g_lastImageDirectorySet = true;
+}
 
 void ResetImage(Control* c) {
   if (ImageControl* i = AsImage(c)) i->image = nullptr;
@@ -134,6 +160,109 @@ void SetImageChoice(ImageControl* c, ImageHandle image) {
   NotifyValueChanged(c);
 }
 
+ImageSelectDialog* BuildImageSelectDialog(ImageControl* c) {
+  if (c == nullptr) return nullptr;
+  ImageSelectDialog* d = new (std::nothrow) ImageSelectDialog;
+  if (d == nullptr) return nullptr;
+  d->target = c;
+  d->panel = CreatePanel("Select Image", nullptr, 0);
+  if (d->panel == nullptr) {
+    delete d;
+    return nullptr;
+  }
+  d->panel->panelData = d;
+  d->list = AddListControl("IMAGE", kImageListX, kImageListY, d->panel);
+  d->loadButton = AddButtonControl("IMLOAD", kLoadButtonX, kLoadButtonY, d->panel);
+  if (d->list == nullptr || d->loadButton == nullptr) {
+    DestroyImageSelectDialog(d);
+    return nullptr;
+  }
+  d->list->maxSelected = 1;
+  d->list->width = kImageListWidth;
+  d->list->visibleRows = kImageListRows;
+  d->loadButton->width = kLoadButtonWidth;
+  CopyText(d->loadButton->caption, "Load from disk");
+  d->loadButton->clickHook = LoadButtonClicked;
+
+  const ToolkitHost& host = GetToolkitHost();
+  if (host.firstImage != nullptr && host.nextImage != nullptr) {
+    int guard = 0;
+    for (ImageHandle im = host.firstImage(); im != nullptr && guard < ListControl::kMaxRows;
+         im = host.nextImage(im), ++guard) {
+      const char* name = host.imageName != nullptr ? host.imageName(im) : nullptr;
+      const int row = AddListRow(d->list, name != nullptr ? name : "");
+      if (row < 0) break;
+      d->images.push_back(im);
+      if (im == c->image.get()) {
+        d->list->selected[row] = d->list->windowSelected[row] = 1;
+        d->list->lastSelected = row;
+        d->list->selectedCount = 1;
+      }
+    }
+  }
+  return d;
+}
+
+void DestroyImageSelectDialog(ImageSelectDialog* d) {
+  if (d == nullptr) return;
+  if (d->panel != nullptr) {
+    d->panel->panelData = nullptr;
+    DestroyPanel(d->panel);
+  }
+  delete d;
+}
+
+bool LoadImageFromDisk(ImageSelectDialog* d) {
+  const ToolkitHost& host = GetToolkitHost();
+  if (d == nullptr || host.fileRequest == nullptr) return false;
+  if (!g_lastImageDirectorySet) {
+    const char* content = host.contentDirectory != nullptr ? host.contentDirectory() : nullptr;
+    CopyText(g_lastImageDirectory, content != nullptr ? content : "");
+    g_lastImageDirectorySet = true;
+  }
+  char requestName[kMaxImagePath + 1];
+  char requestPath[kMaxImagePath + 1];
+  char chosen[kMaxImagePath + 1] = {};
+  CopyText(requestName, "<*.*");
+  CopyText(requestPath, g_lastImageDirectory);
+  if (!host.fileRequest("Load image from file", requestName, sizeof requestName, requestPath, sizeof requestPath,
+                        chosen, sizeof chosen) ||
+      chosen[0] == '\0') {
+    return false;
+  }
+  RememberDirectory(chosen);
+  ImageHandle im = host.loadImage != nullptr ? host.loadImage(chosen) : nullptr;
+  if (im == nullptr) {
+    HostError("This doesn't appear to be a valid image. Perhaps it's a",
+              "bad file, or your need to install an image loader plugin.");
+    return false;
+  }
+  d->loaded = im;
+  d->panel->result = 0;
+  d->panel->closeState = kCloseByUser;
+  PostPanelMessage(d->panel, kMsgClose, 0, 0);
+  return true;
+}
+
+ImageHandle ImageSelectResult(const ImageSelectDialog* d) {
+  if (d == nullptr) return nullptr;
+  if (d->loaded != nullptr) return d->loaded;
+  const int rows = static_cast<int>(d->images.size());
+  for (int row = 0; row < rows && row < ListControl::kMaxRows; ++row) {
+    if (d->list->selected[row]) return d->images[static_cast<size_t>(row)];
+  }
+  return nullptr;
+}
+
+void ChooseImage(Control* button) {
+  ImageControl* c = AsImage(button != nullptr ? button->parentControl : nullptr);
+  if (c == nullptr || c->ghosted.get()) return;
+  ImageSelectDialog* d = BuildImageSelectDialog(c);
+  if (d == nullptr) return;
+  if (OpenModalPanel(d->panel, PanelOf(c)) == 0) SetImageChoice(c, ImageSelectResult(d));
+  DestroyImageSelectDialog(d);
+}
+
 ImageControl* AddImageControl(const char* key, int x, int y, Control* anchor) {
   if (anchor == nullptr) return nullptr;
   ImageControl* c = new (std::nothrow) ImageControl;
@@ -157,6 +286,7 @@ ImageControl* AddImageControl(const char* key, int x, int y, Control* anchor) {
   button->persistent = 0;
   CopyText(button->caption, "(none)");
   button->width = 120;
+  button->clickHook = ChooseImage;
   AttachSubControl(c, button);
   c->imageButton = button;
   AppendToChain(anchor, c);

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "panels/control.h"
 
 namespace orvik {
+
+struct ListControl;
 
 struct ImageControl : Control {
   static constexpr int kKind = kKindImage;
@@ -33,5 +36,26 @@ void ResetSkipAllMissingImages();  // for tests and module unload
 // Sets the user's choice of image: refresh, change message, pendingChange and
 // value hook.
 void SetImageChoice(ImageControl* c, ImageHandle image);
+
+// The "Select Image" panel of the control's button.
+struct ImageSelectDialog {
+  Panel* panel = nullptr;
+  ImageControl* target = nullptr;
+  ListControl* list = nullptr;         // "IMAGE": every image of the host's list
+  ButtonControl* loadButton = nullptr;  // "IMLOAD"
+  std::vector<ImageHandle> images;      // the image of each list row
+  ImageHandle loaded = nullptr;         // an image loaded from disk
+};
+
+ImageSelectDialog* BuildImageSelectDialog(ImageControl* c);
+void DestroyImageSelectDialog(ImageSelectDialog* d);
+// "Load from disk": asks for a file, loads it, and closes the panel as
+// accepted; a file the host cannot load is reported. True when loaded.
+bool LoadImageFromDisk(ImageSelectDialog* d);
+// The image an accepted dialog gives: the loaded one, else the selected
+// row's, else none.
+ImageHandle ImageSelectResult(const ImageSelectDialog* d);
+// The button's click hook: opens the dialog modally and takes its answer.
+void ChooseImage(Control* button);
 
 }  // namespace orvik

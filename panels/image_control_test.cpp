@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "panels/button_control.h"
 #include "panels/fake_toolkit_host.h"
+#include "panels/list_control.h"
 #include "panels/panel.h"
 
 namespace orvik {
@@ -74,6 +76,84 @@ TEST_F(ImageTest, ControlShowsNameOrNone) {
   EXPECT_STREQ(ImageButtonText(c), "wood");
   EXPECT_EQ(c->pendingChange.get(), 1);
   DestroyPanel(p);
+}
+
+// The user's actions inside the modal Select Image panel, and its result.
+void (*g_inDialog)(ImageSelectDialog*) = nullptr;
+int g_result = 0;
+
+int ScriptedModal(Panel* panel, Panel*) {
+  auto* d = static_cast<ImageSelectDialog*>(panel->panelData);
+  if (g_inDialog != nullptr) g_inDialog(d);
+  return g_result == 0 ? panel->result.get() : g_result;
+}
+
+class SelectImageTest : public ImageTest {
+ protected:
+  void SetUp() override {
+    ImageTest::SetUp();
+    stone = host.AddImage("stone", "/maps/stone.png");
+    host.InstallImageIteration();
+    WindowBackend backend;
+    backend.openModal = ScriptedModal;
+    SetWindowBackend(backend);
+    g_inDialog = nullptr;
+    g_result = 0;
+    panel = CreatePanel("P", nullptr, 0);
+    control = AddImageControl("IMG", 0, 0, panel);
+  }
+  void TearDown() override {
+    DestroyPanel(panel);
+    SetWindowBackend(WindowBackend{});
+    ImageTest::TearDown();
+  }
+  testing::FakeImage* stone = nullptr;
+  Panel* panel = nullptr;
+  ImageControl* control = nullptr;
+};
+
+TEST_F(SelectImageTest, ListsEveryImageWithTheCurrentOnePreselected) {
+  control->image = stone;
+  ImageSelectDialog* d = BuildImageSelectDialog(control);
+  ASSERT_NE(d, nullptr);
+  EXPECT_STREQ(d->panel->title, "Select Image");
+  ASSERT_EQ(d->list->rowCount, 2);
+  EXPECT_EQ(d->list->rows[1], "stone");
+  EXPECT_TRUE(d->list->selected[1]);
+  EXPECT_STREQ(d->loadButton->caption, "Load from disk");
+  EXPECT_EQ(ImageSelectResult(d), stone);
+  DestroyImageSelectDialog(d);
+}
+
+TEST_F(SelectImageTest, AcceptTakesTheSelectedRowAndCancelChangesNothing) {
+  g_inDialog = [](ImageSelectDialog* d) {
+    d->list->windowSelected[0] = 1;
+    ListSelectionChanged(d->list, 0);
+  };
+  ClickButton(control->imageButton, 0);
+  EXPECT_EQ(control->image.get(), wood);
+  EXPECT_STREQ(control->imageButton->caption, "wood");
+  g_inDialog = [](ImageSelectDialog* d) {
+    d->list->windowSelected[1] = 1;
+    ListSelectionChanged(d->list, 0);
+  };
+  g_result = 1;
+  ClickButton(control->imageButton, 0);
+  EXPECT_EQ(control->image.get(), wood);
+}
+
+TEST_F(SelectImageTest, LoadFromDiskTakesTheLoadedImageOrSaysItIsNoImage) {
+  host.chosenFile = "/maps/stone.png";
+  g_inDialog = [](ImageSelectDialog* d) { EXPECT_TRUE(LoadImageFromDisk(d)); };
+  ClickButton(control->imageButton, 0);
+  EXPECT_EQ(control->image.get(), stone);
+
+  host.chosenFile = "/maps/readme.txt";
+  g_inDialog = [](ImageSelectDialog* d) { EXPECT_FALSE(LoadImageFromDisk(d)); };
+  g_result = 1;  // the user then cancels
+  ClickButton(control->imageButton, 0);
+  EXPECT_EQ(host.lastError, "This doesn't appear to be a valid image. Perhaps it's a");
+  EXPECT_EQ(control->image.get(), stone);
 }
 
 }  // namespace

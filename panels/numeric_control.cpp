@@ -259,6 +259,11 @@ bool CommitNumberEntry(NumericControl* c) {
   return changed;
 }
 
+uint32_t NumberEditColor(const NumericControl* c) {
+  if (c->ghosted.get() || c->animateMode.get() != 0) return kEditColorGreyed;
+  return c->editing.get() ? kEditColorEditing : kEditColorNormal;
+}
+
 DragRange StartDragRange(const NumericControl* c) {
   const double v = c->value.get();
   DragRange r{v < c->sliderLow ? v : c->sliderLow, v > c->sliderHigh ? v : c->sliderHigh};

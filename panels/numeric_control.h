@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "panels/control.h"
 
@@ -134,6 +135,13 @@ void SetNumberDefault(NumericControl* c, double v);
 // Tab or Enter in the edit field: parse, show, report a change of at least
 // 0.0001, move the focus. Returns true when the value changed.
 bool CommitNumberEntry(NumericControl* c);
+
+// Text colours of edit fields (Windows colour values, red in the lowest byte).
+constexpr uint32_t kEditColorEditing = 0xBFFFFF;
+constexpr uint32_t kEditColorNormal = 0xA5DCDC;
+constexpr uint32_t kEditColorGreyed = 0x646464;
+// The colour of the control's edit text: greyed when ghosted or animated.
+uint32_t NumberEditColor(const NumericControl* c);
 
 // --- Dragging as pure arithmetic -------------------------------------------
 // The window layer feeds pointer positions; these compute what happens.

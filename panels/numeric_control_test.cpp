@@ -153,6 +153,17 @@ TEST_F(NumericTest, GhostedOrAnimatedControlsRefuseTypingAndFocus) {
   EXPECT_DOUBLE_EQ(placed->value, 1.0);
 }
 
+TEST_F(NumericTest, EditTextColourShowsState) {
+  EXPECT_EQ(NumberEditColor(percent), 0xA5DCDCu);
+  percent->editing = 1;
+  EXPECT_EQ(NumberEditColor(percent), 0xBFFFFFu);
+  percent->animateMode = kAnimateXPosition;
+  EXPECT_EQ(NumberEditColor(percent), 0x646464u);
+  percent->animateMode = kAnimateFixed;
+  percent->ghosted = 1;
+  EXPECT_EQ(NumberEditColor(percent), 0x646464u);
+}
+
 TEST_F(NumericTest, DragRangeStartsFromSliderWidenedToValueAndLimited) {
   DragRange r = StartDragRange(percent);
   EXPECT_DOUBLE_EQ(r.low, 0.0);

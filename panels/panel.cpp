@@ -370,6 +370,32 @@ Control* FindControl(const Panel* panel, const char* key) {
   return nullptr;
 }
 
+int RunIdlePass(Panel* panel) {
+  int sum = 0;
+  for (Control* c = panel; c != nullptr; c = c->next) {
+    if (c->ops.idle != nullptr) sum += c->ops.idle(c);
+  }
+  return sum;
+}
+
+void TearDownPanelWindows(Panel* panel) {
+  if (panel == nullptr) return;
+  for (Control* c = panel->next; c != nullptr; c = c->next) {
+    if (!c->active.get()) continue;
+    if (c->ops.destroyWindows != nullptr) c->ops.destroyWindows(c);
+    c->hasWindow = 0;
+    for (Control* sub : c->subControls) sub->hasWindow = 0;
+  }
+  if (panel->ops.destroyWindows != nullptr) panel->ops.destroyWindows(panel);
+  panel->hasWindow = 0;
+  if (panel->panelData != nullptr && panel->releasePanelData != nullptr) {
+    void* data = panel->panelData;
+    panel->panelData = nullptr;
+    if (panel->releasePanelDataWithOwner != nullptr) panel->releasePanelDataWithOwner(data, panel->ownerInstance);
+    panel->releasePanelData(data);
+  }
+}
+
 int OpenModalPanel(Panel* panel, Panel* parent) {
   if (panel == nullptr || g_backend.openModal == nullptr) return 1;
   return g_backend.openModal(panel, parent);

@@ -174,6 +174,16 @@ void SetControlTextFormatted(Control* c, int ghosted, const char* format, ...)
 
 void CancelPanel(Panel* panel);
 
+// One idle pass of the panel's thread: every record's idle operation in
+// chain order; returns the sum of their answers (non-zero: more work).
+int RunIdlePass(Panel* panel);
+
+// The window teardown every backend runs when the panel's window goes away:
+// each active control's destroyWindows in chain order (controls without one
+// are just marked windowless), then the panel's own, then the panel data's
+// release functions (the one taking the owner instance first).
+void TearDownPanelWindows(Panel* panel);
+
 // Exact key lookup in the chain (header excluded). Null when absent.
 Control* FindControl(const Panel* panel, const char* key);
 

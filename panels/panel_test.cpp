@@ -285,6 +285,40 @@ TEST(ControlText, FormattedTextIsBoundedAndGhosts) {
   DestroyPanel(p);
 }
 
+TEST(PanelWindows, IdlePassAndTeardown) {
+  Panel* p = CreatePanel("P", nullptr, 0);
+  static int order[4];
+  static int calls = 0;
+  calls = 0;
+  LabelControl* a = AddLabelControl("A", 0, 0, p);
+  LabelControl* b = AddLabelControl("B", 0, 0, p);
+  LabelControl* inactive = AddLabelControl("C", 0, 0, p);
+  a->ops.idle = [](Control*) { return 2; };
+  b->ops.idle = [](Control*) { return 0; };
+  EXPECT_EQ(RunIdlePass(p), 2);
+
+  a->ops.destroyWindows = [](Control*) { order[calls++] = 1; };
+  p->ops.destroyWindows = [](Control*) { order[calls++] = 3; };
+  inactive->active = 0;
+  inactive->hasWindow = 1;
+  a->hasWindow = b->hasWindow = 1;
+  static int data = 7;
+  p->panelData = &data;
+  p->releasePanelDataWithOwner = [](void*, void*) { order[calls++] = 4; };
+  p->releasePanelData = [](void* d) { order[calls++] = 5 + *static_cast<int*>(d); };
+  TearDownPanelWindows(p);
+  EXPECT_EQ(calls, 4);
+  EXPECT_EQ(order[0], 1);
+  EXPECT_EQ(order[1], 3);
+  EXPECT_EQ(order[2], 4);
+  EXPECT_EQ(order[3], 12);
+  EXPECT_EQ(a->hasWindow.get(), 0);
+  EXPECT_EQ(b->hasWindow.get(), 0);
+  EXPECT_EQ(inactive->hasWindow.get(), 1);  // not active: left alone
+  EXPECT_EQ(p->panelData, nullptr);
+  DestroyPanel(p);
+}
+
 TEST(ControlText, CancelSetsCloseStateAndPostsClose) {
   Panel* p = CreatePanel("P", nullptr, 0);
   static std::vector<unsigned> posted;
