@@ -15,6 +15,13 @@ namespace orvik::host {
 
 namespace {
 
+// A render session backed by the host's own session: environment, module
+// and the scene's instances.
+class ModuleRenderSession : public RenderSession {
+ public:
+  HostSession host;
+};
+
 bool parseInt(const std::string& text, long long lo, long long hi, long long& out) {
   const char* first = text.data();
   const char* last = first + text.size();
@@ -41,16 +48,19 @@ std::string renderUsage() {
          "  --seed N           seed of the sample patterns (same seed, same image)\n"
          "  --plain            host shading only: do not load the module\n"
          "  --quiet            no progress bar and no timing lines\n"
-         "  -h, --help         this text\n";
+         "  -h, --help         this text\n"
+         "\n" +
+         std::string(kHostOptionsHelp);
 }
 
 std::string parseRenderArguments(int argc, char** argv, RenderCommandOptions& o) {
   bool frameGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  const std::vector<std::string> args(argv, argv + std::max(argc, 0));
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string arg = args[i];
     auto value = [&](std::string& out) -> std::string {
-      if (i + 1 >= argc) return arg + " needs a value";
-      out = argv[++i];
+      if (i + 1 >= args.size()) return arg + " needs a value";
+      out = args[++i];
       return "";
     };
     std::string v;
@@ -99,8 +109,10 @@ std::string parseRenderArguments(int argc, char** argv, RenderCommandOptions& o)
       o.plain = true;
     } else if (arg == "--quiet") {
       o.quiet = true;
+      o.host.quiet = true;
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      return "unknown option " + arg;
+      std::string error;
+      if (!parseHostOption(args, i, o.host, error)) return error.empty() ? "unknown option " + arg : error;
     } else if (o.scenePath.empty()) {
       o.scenePath = arg;
     } else {
@@ -119,6 +131,22 @@ std::string frameOutputPath(const std::string& output, int frame, bool severalFr
   char number[32];
   std::snprintf(number, sizeof number, "_%04d", frame);
   return (p.parent_path() / (p.stem().string() + number + p.extension().string())).string();
+}
+
+std::unique_ptr<RenderSession> openModuleRenderSession(Scene& scene, const HostOptions& options,
+                                                       std::string& error) {
+  auto session = std::make_unique<ModuleRenderSession>();
+  error = session->host.start(options);
+  if (!error.empty()) return nullptr;
+  error = session->host.useScene(std::move(scene));
+  if (!error.empty()) return nullptr;
+  if (session->host.created.failures > 0) {
+    error = std::to_string(session->host.created.failures) + " of the module's instances could not be created";
+    return nullptr;
+  }
+  session->plugins = session->host.plugins->renderPlugins();
+  session->scene = &session->host.scene;
+  return session;
 }
 
 int runRenderCommand(int argc, char** argv, const RenderSessionFactory& factory) {
@@ -160,11 +188,12 @@ int runRenderCommand(int argc, char** argv, const RenderSessionFactory& factory)
   }
 
   std::unique_ptr<RenderSession> session;
-  if (!options.plain && factory) {
+  if (!options.plain) {
     std::string error;
-    session = factory(scene, error);
+    session = factory ? factory(scene, error) : openModuleRenderSession(scene, options.host, error);
     if (!session) {
-      std::cerr << "orvik render: " << (error.empty() ? "the module could not be set up" : error) << "\n";
+      std::cerr << "orvik render: " << (error.empty() ? "the module could not be set up" : error)
+                << " (--plain renders with the host's shading only)\n";
       return 1;
     }
   }
@@ -173,7 +202,8 @@ int runRenderCommand(int argc, char** argv, const RenderSessionFactory& factory)
   settings.threads = options.threads;
   settings.seed = options.seed;
   settings.progress = !options.quiet;
-  Renderer renderer(scene, session ? &session->plugins : nullptr, settings);
+  Scene& rendered = session && session->scene ? *session->scene : scene;
+  Renderer renderer(rendered, session ? &session->plugins : nullptr, settings);
   std::string error;
   if (!renderer.begin(error)) {
     std::cerr << "orvik render: " << error << "\n";

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "host/cli_session.h"
 #include "host/render_plugins.h"
 #include "host/scene.h"
 
@@ -17,6 +18,9 @@ class RenderSession {
  public:
   virtual ~RenderSession() = default;
   RenderPlugins plugins;
+  // The scene the session's services report, rendered in place of the one
+  // handed to the factory when set.
+  Scene* scene = nullptr;
 };
 
 // Makes the session for a loaded scene; null with `error` set when the
@@ -37,7 +41,14 @@ struct RenderCommandOptions {
   bool plain = false;         // host shading only, the module is not loaded
   bool quiet = false;
   bool help = false;
+  HostOptions host;           // how the module is loaded and what the host reports
 };
+
+// The module loaded the host's way for a render of `scene` (moved into the
+// session): environment, activations and the instances of the scene's
+// shaders, master and pixel filter. Null with `error` set on failure.
+std::unique_ptr<RenderSession> openModuleRenderSession(Scene& scene, const HostOptions& options,
+                                                       std::string& error);
 
 // Parses the arguments after "render". Returns "" or a message saying what
 // is wrong with which argument.
@@ -51,8 +62,9 @@ std::string frameOutputPath(const std::string& output, int frame, bool severalFr
 // The usage text of --help.
 std::string renderUsage();
 
-// Runs the command; argv[0] is "render" (or the program name). Returns the
-// process exit code: 0 done, 1 failure, 2 bad arguments.
+// Runs the command; argv[0] is "render" (or the program name). Without a
+// factory the module is loaded by openModuleRenderSession (unless --plain).
+// Returns the process exit code: 0 done, 1 failure, 2 bad arguments.
 int runRenderCommand(int argc, char** argv, const RenderSessionFactory& factory = {});
 
 }  // namespace orvik::host

@@ -21,11 +21,11 @@ std::string parse(std::vector<std::string> args, RenderCommandOptions& o) {
   return parseRenderArguments(static_cast<int>(argv.size()), argv.data(), o);
 }
 
-int run(std::vector<std::string> args) {
+int run(std::vector<std::string> args, const RenderSessionFactory& factory = {}) {
   args.insert(args.begin(), "render");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
-  return runRenderCommand(static_cast<int>(argv.size()), argv.data());
+  return runRenderCommand(static_cast<int>(argv.size()), argv.data(), factory);
 }
 
 TEST(RenderArguments, ReadsEveryOption) {
@@ -97,7 +97,7 @@ class RenderCommandRun : public ::testing::Test {
 
 TEST_F(RenderCommandRun, WritesTheImagesItWasAskedFor) {
   const std::string out = (dir / "tiny.png").string();
-  ASSERT_EQ(run({scene, "-o", out, "--size", "10x4", "--quiet"}), 0);
+  ASSERT_EQ(run({scene, "-o", out, "--size", "10x4", "--quiet", "--plain"}), 0);
   ImageBuffer image;
   std::string error;
   ASSERT_TRUE(readImage(out, image, error)) << error;
@@ -105,7 +105,7 @@ TEST_F(RenderCommandRun, WritesTheImagesItWasAskedFor) {
   EXPECT_EQ(image.height, 4);
 
   const std::string exr = (dir / "seq.exr").string();
-  ASSERT_EQ(run({scene, "-o", exr, "--frames", "2-3", "--quiet", "--threads", "2"}), 0);
+  ASSERT_EQ(run({scene, "-o", exr, "--frames", "2-3", "--quiet", "--threads", "2", "--plain"}), 0);
   EXPECT_TRUE(fs::exists(dir / "seq_0002.exr"));
   EXPECT_TRUE(fs::exists(dir / "seq_0003.exr"));
 }
@@ -118,7 +118,46 @@ TEST_F(RenderCommandRun, FailuresAreReportedBeforeRendering) {
   EXPECT_EQ(run({(dir / "nothing.orvs").string(), "--quiet"}), 1);
   EXPECT_EQ(run({"--nonsense"}), 2);
   EXPECT_EQ(run({"--help"}), 0);
+  // A module that cannot be loaded stops the render with a message.
+  EXPECT_EQ(run({scene, "-o", (dir / "m.png").string(), "--quiet", "--module", (dir / "none.so").string()}), 1);
+  EXPECT_FALSE(fs::exists(dir / "m.png"));
 }
+
+#ifdef ORVIK_MODULE_PATH
+TEST_F(RenderCommandRun, RendersThroughTheModulesShaders) {
+  std::ofstream(scene) << "OrvikScene 1\n"
+                          "FrameSize 12 8\n"
+                          "Object \"Ball\"\n"
+                          "  Primitive Sphere 0.5 16 8\n"
+                          "  Surface \"Ball\"\n"
+                          "    Color 1 0 0\n"
+                          "    Shader \"Orvik\"\n"
+                          "    EndShader\n"
+                          "  EndSurface\n"
+                          "EndObject\n"
+                          "Plugin MasterHandler \"Orvik\"\n"
+                          "EndPlugin\n"
+                          "Plugin PixelFilterHandler \"Orvik\"\n"
+                          "EndPlugin\n";
+  int shaders = 0;
+  RenderSessionFactory factory = [&](Scene& s, std::string& error) {
+    HostOptions options;
+    options.modulePath = ORVIK_MODULE_PATH;
+    options.privateModuleCopy = true;
+    options.quiet = true;
+    auto session = openModuleRenderSession(s, options, error);
+    if (session) shaders = static_cast<int>(session->plugins.surfaceShaders.at(0).at(0).size());
+    return session;
+  };
+  const std::string out = (dir / "module.png").string();
+  ASSERT_EQ(run({scene, "-o", out, "--quiet", "--threads", "2"}, factory), 0);
+  EXPECT_EQ(shaders, 1);
+  ImageBuffer image;
+  std::string error;
+  ASSERT_TRUE(readImage(out, image, error)) << error;
+  EXPECT_EQ(image.width, 12);
+}
+#endif
 
 }  // namespace
 }  // namespace orvik::host
