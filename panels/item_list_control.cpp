@@ -60,11 +60,12 @@ const char* PoolName(const ItemListControl* l, int offset) {
 
 void ItemListAfterLoad(Control* c) {
   ItemListControl* l = AsItemList(c);
-  if (l == nullptr || l->pendingCount == 0) return;
+  if (l == nullptr || l->pending.empty()) return;
   const ToolkitHost& host = GetToolkitHost();
   l->itemCount = 0;
-  for (int i = 0; i < l->pendingCount && i < ItemListControl::kMaxItems; ++i) {
-    const PendingItemEntry& e = l->pending[i];
+  const int pendingCount = static_cast<int>(l->pending.size());
+  for (int i = 0; i < pendingCount && i < ItemListControl::kMaxItems; ++i) {
+    const PendingItemEntry& e = l->pending[static_cast<size_t>(i)];
     ItemHandle item = nullptr;
     if (host.findItem != nullptr) {
       if (e.type == kItemBone) {
@@ -142,7 +143,7 @@ int CleanItemList(ItemListControl* c) {
 
 bool AddPendingItemName(ItemListControl* c, const char* name, int clone, int count, int type,
                         const char* parentName, int parentClone, int parentCount) {
-  if (c == nullptr || c->pendingCount >= ItemListControl::kMaxItems) return false;
+  if (c == nullptr || static_cast<int>(c->pending.size()) >= ItemListControl::kMaxItems) return false;
   const int used = c->pendingPoolUsed;
   const int nameOffset = PoolAdd(c, name);
   if (nameOffset < 0) return false;
@@ -154,7 +155,9 @@ bool AddPendingItemName(ItemListControl* c, const char* name, int clone, int cou
       return false;
     }
   }
-  PendingItemEntry& e = c->pending[c->pendingCount++];
+  c->pending.emplace_back();
+  c->pendingCount = static_cast<int>(c->pending.size());
+  PendingItemEntry& e = c->pending.back();
   e.nameOffset = nameOffset;
   e.clone = clone;
   e.count = count;
@@ -167,6 +170,7 @@ bool AddPendingItemName(ItemListControl* c, const char* name, int clone, int cou
 
 void ClearPendingItemNames(ItemListControl* c) {
   if (c == nullptr) return;
+  c->pending.clear();
   c->pendingCount = 0;
   c->pendingPoolUsed = 0;
   c->pendingPool[0] = '\0';

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "panels/control.h"
 
@@ -36,8 +37,8 @@ struct ItemListControl : Control {
   // Names read from a record, resolved by afterLoad.
   char pendingPool[kPendingPoolBytes] = {};
   int pendingPoolUsed = 0;
-  PendingItemEntry pending[kMaxItems];
-  int pendingCount = 0;
+  std::vector<PendingItemEntry> pending;  // at most kMaxItems entries
+  int pendingCount = 0;                   // pending.size(), kept for readers
 
   ButtonControl* itemButton = nullptr;  // "%s_button"
   ControlHook selectHook = nullptr;     // the Select Item panel (filled later)

@@ -327,6 +327,26 @@ char* ControlTextField(Control* c, size_t* capacity) {
   return nullptr;
 }
 
+// The caption sub-control shows the control's label.
+void SyncCaption(Control* c) {
+  LabelControl* caption = nullptr;
+  const char* label = nullptr;
+  if (NumericControl* n = AsNumeric(c)) {
+    caption = n->caption;
+    label = n->label;
+  } else if (ColorControl* k = AsColor(c)) {
+    caption = k->caption;
+    label = k->label;
+  } else if (StringControl* s = AsString(c)) {
+    caption = s->caption;
+    label = s->label;
+  } else if (ListControl* l = AsList(c)) {
+    caption = l->caption;
+    label = l->label;
+  }
+  if (caption != nullptr && label != nullptr) CopyText(caption->text, label);
+}
+
 }  // namespace
 
 void SetControlTextFormatted(Control* c, int ghosted, const char* format, ...) {
@@ -352,8 +372,41 @@ void SetControlTextFormatted(Control* c, int ghosted, const char* format, ...) {
       textChanged = true;
     }
     if (StringControl* s = AsString(c)) CopyText(s->editText, s->text);
+    SyncCaption(c);
   }
   if (textChanged || ghostChanged) RefreshControl(c, kRefreshAll);
+}
+
+void SetControlLabel(Control* c, const char* label) {
+  if (c == nullptr) return;
+  char* field = nullptr;
+  size_t capacity = 0;
+  if (NumericControl* n = AsNumeric(c)) {
+    field = n->label;
+    capacity = sizeof n->label;
+  } else if (ColorControl* k = AsColor(c)) {
+    field = k->label;
+    capacity = sizeof k->label;
+  } else if (StringControl* s = AsString(c)) {
+    field = s->label;
+    capacity = sizeof s->label;
+  } else if (ListControl* l = AsList(c)) {
+    field = l->label;
+    capacity = sizeof l->label;
+  } else if (ItemListControl* it = AsItemList(c)) {
+    field = it->label;
+    capacity = sizeof it->label;
+  } else if (ImageControl* im = AsImage(c)) {
+    field = im->label;
+    capacity = sizeof im->label;
+  } else if (ChoiceControl* ch = AsChoice(c)) {
+    field = ch->caption;
+    capacity = sizeof ch->caption;
+  }
+  if (field == nullptr) return;
+  CopyText(field, capacity, label);
+  SyncCaption(c);
+  RefreshControl(c, kRefreshAll);
 }
 
 void CancelPanel(Panel* panel) {

@@ -172,6 +172,10 @@ void ChangeItemIds(Panel* panel, const ItemIdPair* pairs);
 void SetControlTextFormatted(Control* c, int ghosted, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// Sets the caption of a control that has one (numeric, colour, string,
+// list, item list, image, choice) and its caption sub-control; refreshes.
+void SetControlLabel(Control* c, const char* label);
+
 void CancelPanel(Panel* panel);
 
 // One idle pass of the panel's thread: every record's idle operation in

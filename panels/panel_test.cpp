@@ -278,6 +278,13 @@ TEST(ControlText, FormattedTextIsBoundedAndGhosts) {
   EXPECT_STREQ(l->text, "Group 3");
   EXPECT_EQ(l->ghosted.get(), 0);
 
+  NumericControl* n = AddNumericControl("N", 0, 0, p);
+  SetControlTextFormatted(n, 0, "Group %d boost", 2);
+  EXPECT_STREQ(n->label, "Group 2 boost");
+  EXPECT_STREQ(n->caption->text, "Group 2 boost");
+  SetControlLabel(n, huge.c_str());
+  EXPECT_EQ(std::string(n->caption->text).size(), 255u);
+
   StringControl* s = AddStringControl("S", 0, 0, p);
   SetControlTextFormatted(s, -1, "%s", huge.c_str());
   EXPECT_EQ(std::string(s->text).size(), 255u);
