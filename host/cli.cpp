@@ -1,10 +1,16 @@
 #include "host/cli.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iomanip>
 #include <iostream>
+#include <sstream>
 
 #include "host/cli_session.h"
+#include "host/demo.h"
 #include "host/import.h"
 #include "host/render_command.h"
 
@@ -22,6 +28,7 @@ const char* const kMainHelp =
     "  check     read scene or mesh files and report what they hold or what is wrong\n"
     "  demo      load the module and the built-in demo scene, create its shaders, render it\n"
     "  render    render a scene (.orvs, .lws or a mesh file) to PNG or EXR\n"
+    "  run       run host commands on a scene, from a script or typed at a prompt\n"
     "\n"
     "Run 'orvik COMMAND --help' for the options of a command.\n";
 
@@ -33,6 +40,22 @@ const char* const kServersHelp =
     "application, 10-19 a missing host service. Handlers are activated the way the host\n"
     "does when it loads a module; interface and command servers open windows or change\n"
     "the scene, so they run only with --all.\n"
+    "\n";
+
+const char* const kRunHelp =
+    "Usage: orvik run [SCENE] [--script FILE] [--save OUT.orvs] [host options]\n"
+    "\n"
+    "Loads the module and SCENE (default: the built-in demo), creates the module's\n"
+    "instances, then runs host commands one a line, from FILE or from standard input\n"
+    "(with a prompt when it is a terminal). Lines starting with # are comments.\n"
+    "Each command's result is printed; the module's generic commands run by their\n"
+    "server name (Orvik_Add_To_All, Orvik_Open_Master, ...). Host commands:\n"
+    "  ApplyServer CLASS NAME, Surf_AddShader NAME, Surf_RemShader NAME,\n"
+    "  SelectByName NAME, AddToSelection NAME, ClearSelection, GoToFrame N,\n"
+    "  AutoConfirm 0|1, ImageEditor 0|1, RenderFrame, Refresh, Redraw.\n"
+    "Also: 'Surface OBJECT SURFACE' makes a surface current, as the surface editor\n"
+    "does. With --save the scene and the module's settings are written afterwards.\n"
+    "The exit status is 1 when a command failed.\n"
     "\n";
 
 const char* const kCheckHelp =
@@ -172,6 +195,119 @@ int runCheckCommand(const std::vector<std::string>& args) {
   return status;
 }
 
+int runRunCommand(const std::vector<std::string>& args) {
+  if (wantsHelp(args)) {
+    std::cout << kRunHelp << kHostOptionsHelp;
+    return 0;
+  }
+  HostOptions options;
+  std::string scenePath, scriptPath, savePath;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+    const std::string& a = args[i];
+    if ((a == "--script" || a == "--save") && i + 1 >= args.size()) {
+      std::cerr << "orvik run: " << a << " needs a file\n";
+      return 2;
+    }
+    if (a == "--script") {
+      scriptPath = args[++i];
+    } else if (a == "--save") {
+      savePath = args[++i];
+    } else if (parseHostOption(args, i, options, error)) {
+      if (!error.empty()) {
+        std::cerr << "orvik run: " << error << "\n";
+        return 2;
+      }
+    } else if (!a.empty() && a[0] == '-') {
+      std::cerr << "orvik run: unknown option '" << a << "' (see orvik run --help)\n";
+      return 2;
+    } else if (scenePath.empty()) {
+      scenePath = a;
+    } else {
+      std::cerr << "orvik run: only one scene at a time\n";
+      return 2;
+    }
+  }
+  std::ifstream script;
+  if (!scriptPath.empty()) {
+    script.open(scriptPath);
+    if (!script) {
+      std::cerr << "orvik run: " << scriptPath << ": cannot open the script\n";
+      return 1;
+    }
+  }
+  HostSession session;
+  std::string err = session.start(options);
+  if (!err.empty()) {
+    std::cerr << "orvik run: " << err << "\n";
+    return 1;
+  }
+  SceneReadResult read = scenePath.empty() ? demoScene() : importSceneFile(scenePath);
+  if (!read.ok) {
+    std::cerr << "orvik run: " << read.error << "\n";
+    return 1;
+  }
+  err = session.useScene(std::move(read.scene));
+  if (!err.empty()) {
+    std::cerr << "orvik run: " << err << "\n";
+    return 1;
+  }
+  std::istream& in = scriptPath.empty() ? std::cin : script;
+  const std::string source = scriptPath.empty() ? "<stdin>" : scriptPath;
+  const bool prompt = scriptPath.empty() && ::isatty(STDIN_FILENO);
+  int failures = 0, lineNo = 0;
+  std::string line;
+  while (true) {
+    if (prompt) std::cout << "orvik> " << std::flush;
+    if (!std::getline(in, line)) break;
+    ++lineNo;
+    const auto a = line.find_first_not_of(" \t\r");
+    if (a == std::string::npos || line[a] == '#') continue;
+    line = line.substr(a, line.find_last_not_of(" \t\r") - a + 1);
+    int ok = 0;
+    std::string why;
+    if (line.rfind("Surface ", 0) == 0) {
+      // Surface OBJECT SURFACE: the surface editor's current surface.
+      std::istringstream words(line.substr(8));
+      std::string object, surface;
+      words >> std::quoted(object) >> std::quoted(surface);
+      const ItemId id = session.scene.find(ItemType::Object, object);
+      if (const Object* o = session.scene.object(id)) {
+        for (std::size_t k = 0; k < o->surfaces.size(); ++k)
+          if (o->surfaces[k].name == surface) {
+            session.env.currentSurface = HostEnvironment::surfaceId(itemIndexOf(id), k);
+            ok = 1;
+          }
+        if (!ok) why = "object '" + object + "' has no surface '" + surface + "'";
+      } else {
+        why = "no object named '" + object + "'";
+      }
+    } else {
+      ok = session.commands->execute(line);
+      why = session.commands->lastError();
+    }
+    if (ok) {
+      std::printf("ok      %s\n", line.c_str());
+    } else {
+      ++failures;
+      std::printf("failed  %s\n", line.c_str());
+      std::cerr << source << ":" << lineNo << ": " << (why.empty() ? "the command failed" : why) << "\n";
+    }
+    std::fflush(stdout);
+  }
+  if (!savePath.empty()) {
+    err = session.plugins->saveSettings();
+    if (!err.empty()) std::cerr << "orvik run: saving the module's settings: " << err << "\n";
+    std::ofstream out(savePath);
+    out << writeSceneText(session.scene);
+    if (!out.flush()) {
+      std::cerr << "orvik run: cannot write " << savePath << "\n";
+      return 1;
+    }
+  }
+  return failures ? 1 : 0;
+}
+
 namespace {
 
 // The module's instances for a render, kept alive with the host session.
@@ -242,6 +378,7 @@ int runCli(int argc, char** argv) {
     if (command == "check") return runCheckCommand(args);
     if (command == "demo") return runDemoCommand(args);
     if (command == "render") return runRenderWithModule(args);
+    if (command == "run") return runRunCommand(args);
   } catch (const std::exception& e) {
     std::cerr << "orvik " << command << ": " << e.what() << "\n";
     return 1;

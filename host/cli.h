@@ -15,5 +15,6 @@ int runCheckCommand(const std::vector<std::string>& args);
 int runDemoCommand(const std::vector<std::string>& args);
 // `orvik render` with the module's instances and the host options.
 int runRenderWithModule(const std::vector<std::string>& args);
+int runRunCommand(const std::vector<std::string>& args);
 
 }  // namespace orvik::host

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/render_frame.h"
+
 namespace orvik::host {
 
 const char* const kHostOptionsHelp =
@@ -146,6 +148,23 @@ std::string HostSession::attachScene(Scene& target) {
   plugins = std::make_unique<ScenePlugins>(*module, env, target);
   commands = std::make_unique<CommandInterpreter>(env, *plugins);
   created = plugins->createInstances();
+  // "RenderFrame" renders the current frame with the module's instances.
+  commands->renderFrame = [this](int frame) {
+    RenderPlugins rp = plugins->renderPlugins();
+    RenderSettings settings;
+    settings.threads = renderThreads;
+    settings.progress = false;
+    Renderer renderer(*current_, &rp, settings);
+    std::string error;
+    const bool ok = renderer.begin(error) && renderer.renderFrame(frame, lastRender, error);
+    renderer.end();
+    if (!ok) {
+      env.showMessage(HostMessage::Kind::Error, "RenderFrame failed", error.c_str());
+      return 0;
+    }
+    ++framesRendered;
+    return 1;
+  };
   return "";
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/image_io.h"
 #include "host/module_loader.h"
 #include "host/scene.h"
 #include "host/scene_plugins.h"
@@ -61,6 +62,10 @@ class HostSession {
   std::unique_ptr<ScenePlugins> plugins;
   std::unique_ptr<CommandInterpreter> commands;
   ScenePlugins::CreateSummary created;
+  // What the "RenderFrame" command rendered last, and how many frames it did.
+  ImageBuffer lastRender;
+  int framesRendered = 0;
+  int renderThreads = 0;  // 0: one per core
 
  private:
   Scene* current_ = &scene;

@@ -101,9 +101,21 @@ TEST_F(DemoSession, CommandsApplyServersAndShaders) {
   EXPECT_EQ(session.env.interfaceInfo.selItems[1], nullptr);
   EXPECT_EQ(cmd.execute("SelectByName Nobody"), 0);
   EXPECT_NE(cmd.lastError().find("Nobody"), std::string::npos);
-  EXPECT_EQ(cmd.execute("RenderFrame"), 0);  // no renderer attached here
   EXPECT_EQ(cmd.execute("Fly me to the moon"), 0);
   EXPECT_EQ(cmd.lastError(), "Fly: unknown command");
+}
+
+TEST_F(DemoSession, RenderFrameCommandRendersTheCurrentFrame) {
+  session.current().render.width = 24;
+  session.current().render.height = 18;
+  session.current().render.aaMaxSamples = 1;
+  session.renderThreads = 1;
+  EXPECT_EQ(session.commands->execute("RenderFrame"), 1);
+  EXPECT_EQ(session.framesRendered, 1);
+  EXPECT_EQ(session.lastRender.width, 24);
+  // The command falls back to refusing when no renderer is attached.
+  session.commands->renderFrame = nullptr;
+  EXPECT_EQ(session.commands->execute("RenderFrame"), 0);
 }
 
 TEST_F(DemoSession, AutoConfirmAnswersQuestionsWhileOn) {

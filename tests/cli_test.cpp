@@ -138,6 +138,30 @@ TEST_F(Cli, DemoCreatesTheInstancesAndSavesTheScene) {
   EXPECT_NE(r.out.find("5 lights"), std::string::npos) << r.out;
 }
 
+TEST_F(Cli, RunExecutesHostCommandsAndSavesTheScene) {
+  const std::string script = file("commands.txt",
+                                  "# give the floor the shader\n"
+                                  "Surface Floor Floor\n"
+                                  "Surf_AddShader Orvik\n"
+                                  "\n"
+                                  "Bogus 1\n"
+                                  "SelectByName Leaf\n");
+  const std::string saved = (dir_ / "after.orvs").string();
+  Outcome r = orvik("run --quiet --script '" + script + "' --save '" + saved + "'");
+  EXPECT_EQ(r.status, 1);  // one command failed
+  EXPECT_NE(r.out.find("ok      Surf_AddShader Orvik"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("failed  Bogus 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find(script + ":5: Bogus: unknown command"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("ok      SelectByName Leaf"), std::string::npos) << r.out;
+  const std::string text = slurp(saved);
+  const auto floor = text.find("Surface \"Floor\"");
+  ASSERT_NE(floor, std::string::npos);
+  EXPECT_LT(text.find("Shader \"Orvik\"", floor), text.find("EndSurface", floor));
+  r = orvik("run --script '" + (dir_ / "none.txt").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot open the script"), std::string::npos);
+}
+
 TEST_F(Cli, DemoRendersASmallFrame) {
   Outcome r = orvik("demo --quiet --size 64x48 --out '" + dir_.string() + "'");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
