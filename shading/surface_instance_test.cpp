@@ -251,19 +251,19 @@ TEST_F(SurfaceInstanceTest, ChangeCallbackMarksLastEditedAndSkipsPageSwitches) {
   EXPECT_EQ(gLog.pixelInfo, 1);
   EXPECT_EQ(gLog.masterDisplay, 1);
 
-  // The panel header's change slot does the same.
-  AsNumeric(b->control("STRENGTH3"))->value = 1.0;
-  ASSERT_NE(b->panel->ops.changed, nullptr);
-  b->panel->ops.changed(b->panel);
-  EXPECT_EQ(registry().lastEditedSurface.load(), b);
-  EXPECT_EQ(b->runtime.prepared.specularLayerCount(), 2);
-
   // A paste or a settings file is prepared like an edit.
   AsNumeric(a->control("STRENGTH1"))->value = 0.0;
   ASSERT_NE(a->panel->onSettingsReplaced, nullptr);
   a->panel->onSettingsReplaced(a->panel);
   EXPECT_EQ(a->runtime.prepared.specularLayerCount(), 1);
   EXPECT_EQ(registry().lastEditedSurface.load(), a);
+
+  // The panel header's change slot does the same.
+  AsNumeric(b->control("STRENGTH3"))->value = 1.0;
+  ASSERT_NE(b->panel->ops.changed, nullptr);
+  b->panel->ops.changed(b->panel);
+  EXPECT_EQ(registry().lastEditedSurface.load(), b);
+  EXPECT_EQ(b->runtime.prepared.specularLayerCount(), 2);
 
   // Destroying the last edited surface clears the mark.
   destroy(b);
