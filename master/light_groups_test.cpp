@@ -233,6 +233,9 @@ TEST_F(GroupsTest, GroupFactorsThroughTheMaster) {
 }
 
 TEST_F(GroupsTest, NotesRelabelSurfacesAndDestroyRevertsToNumbers) {
+    ASSERT_EQ(gRelabels.size(), 1u);  // the new master relabelled the surfaces with its (empty) notes
+    EXPECT_EQ(gRelabels[0], ",");
+    gRelabels.clear();
     SetStringText(m->lightNotes[0], "Key");
     SetStringText(m->lightNotes[1], "Fill");
     NotifyValueChanged(m->lightNotes[1], false);

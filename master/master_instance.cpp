@@ -82,6 +82,8 @@ MasterInstance* createMaster(const char** error) {
     m->previewRenderActive = 0;
     m->marker.store(kMasterAliveMark, std::memory_order_relaxed);
     activeMaster().store(m, std::memory_order_release);
+    // Surfaces made before the master label their group boosts with its notes from now on.
+    relabelSurfaceGroupBoosts(m);
     return m;
 }
 
