@@ -8,6 +8,16 @@
 #include <limits>
 #include <stdexcept>
 
+#if defined(__SANITIZE_THREAD__)
+// The ray tracing library builds its acceleration structures on its own
+// worker threads, synchronised inside the (uninstrumented) library and its
+// task scheduler; the thread sanitizer cannot see that synchronisation and
+// reports the library's memory handed between them. Our own code is checked.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libembree3.so\nrace:libtbb.so\n";
+}
+#endif
+
 namespace orvik::host {
 
 void enableFastFloatMode() {
