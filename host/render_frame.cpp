@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -32,15 +33,18 @@ class Renderer::WorkerPool {
   }
   int size() const { return static_cast<int>(threads_.size()); }
 
-  // Runs job(worker) on every worker and waits for all of them.
+  // Runs job(worker) on every worker and waits for all of them. The first
+  // exception a worker met is thrown again here.
   void run(const std::function<void(int)>& job) {
     std::unique_lock<std::mutex> lock(mutex_);
     job_ = &job;
     pending_ = size();
+    failure_ = nullptr;
     ++generation_;
     wake_.notify_all();
     done_.wait(lock, [this] { return pending_ == 0; });
     job_ = nullptr;
+    if (failure_) std::rethrow_exception(failure_);
   }
 
  private:
@@ -56,9 +60,15 @@ class Renderer::WorkerPool {
         seen = generation_;
         job = job_;
       }
-      (*job)(index);
+      std::exception_ptr failure;
+      try {
+        (*job)(index);
+      } catch (...) {
+        failure = std::current_exception();
+      }
       {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (failure && !failure_) failure_ = failure;
         if (--pending_ == 0) done_.notify_all();
       }
     }
@@ -69,6 +79,7 @@ class Renderer::WorkerPool {
   std::condition_variable wake_, done_;
   const std::function<void(int)>* job_ = nullptr;
   int pending_ = 0;
+  std::exception_ptr failure_;
   uint64_t generation_ = 0;
   bool stopping_ = false;
 };
@@ -234,7 +245,7 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
 
   std::unique_ptr<RaytraceScene> world;
   try {
-    world = std::make_unique<RaytraceScene>(scene_, time);
+      world = std::make_unique<RaytraceScene>(scene_, time);
   } catch (const std::exception& e) {
     error = "frame " + std::to_string(frame) + ": " + e.what();
     return false;
@@ -270,6 +281,7 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
   const HostPixelFilterHandler* filter = plugins_ ? plugins_->pixelFilter : nullptr;
   const HostInstance filterInstance = plugins_ ? plugins_->pixelFilterInstance : nullptr;
 
+  try {
   for (int pass = 0; pass < passes; ++pass) {
     // Shade every pixel of the pass; rows are handed out one at a time.
     std::atomic<int> nextRow{0};
@@ -337,6 +349,11 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
       for (size_t i; (i = next.fetch_add(256, std::memory_order_relaxed)) < pixels;)
         for (size_t k = i; k < std::min(i + 256, pixels); ++k) filterPixel(th, k);
     });
+  }
+  } catch (const std::exception& e) {
+    progress.finish();
+    error = "frame " + std::to_string(frame) + ": render failed: " + e.what();
+    return false;
   }
   progress.finish();
 
