@@ -245,7 +245,7 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
 
   std::unique_ptr<RaytraceScene> world;
   try {
-      world = std::make_unique<RaytraceScene>(scene_, time);
+    world = std::make_unique<RaytraceScene>(scene_, time);
   } catch (const std::exception& e) {
     error = "frame " + std::to_string(frame) + ": " + e.what();
     return false;
@@ -282,74 +282,74 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
   const HostInstance filterInstance = plugins_ ? plugins_->pixelFilterInstance : nullptr;
 
   try {
-  for (int pass = 0; pass < passes; ++pass) {
-    // Shade every pixel of the pass; rows are handed out one at a time.
-    std::atomic<int> nextRow{0};
-    pool_->run([&](int worker) {
-      Raytracer::Thread& th = threads[static_cast<size_t>(worker)];
-      for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < regionHeight;) {
-        const int y = y0 + row;
-        for (int x = x0; x <= x1; ++x) {
-          const uint32_t seed = pixelSeed(x, y, frame, settings_.seed);
-          th.random = SampleRandom(hashCombine(seed, static_cast<uint32_t>(pass)));
+    for (int pass = 0; pass < passes; ++pass) {
+      // Shade every pixel of the pass; rows are handed out one at a time.
+      std::atomic<int> nextRow{0};
+      pool_->run([&](int worker) {
+        Raytracer::Thread& th = threads[static_cast<size_t>(worker)];
+        for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < regionHeight;) {
+          const int y = y0 + row;
+          for (int x = x0; x <= x1; ++x) {
+            const uint32_t seed = pixelSeed(x, y, frame, settings_.seed);
+            th.random = SampleRandom(hashCombine(seed, static_cast<uint32_t>(pass)));
+            th.sx = x;
+            th.sy = y;
+            th.pass = pass;
+            th.passes = passes;
+            // A per-pixel shift of the pattern keeps neighbouring pixels from
+            // sharing sample positions; one pass samples the centre.
+            double ox = pattern[static_cast<size_t>(pass)][0], oy = pattern[static_cast<size_t>(pass)][1];
+            if (passes > 1) {
+              SampleRandom shift(seed);
+              ox = std::fmod(ox + shift.next(), 1.0);
+              oy = std::fmod(oy + shift.next(), 1.0);
+            }
+            const PrimarySample s = tracer.tracePrimary(th, camera.position, camera.direction(x + ox, y + oy));
+            double* px = &sums[(static_cast<size_t>(row) * regionWidth + (x - x0)) * kFrameBufferCount];
+            const double values[kFrameBufferCount] = {s.color.x, s.color.y, s.color.z, s.alpha,
+                                                      s.depth, s.luminous, s.diffuse, s.specular,
+                                                      s.mirror, s.transparency};
+            for (int b = 0; b < kFrameBufferCount; ++b) px[b] += values[b];
+          }
+          progress.advance(static_cast<uint64_t>(regionWidth));
+        }
+      });
+
+      // The pixel filter sees every pixel once per pass. Its first pixel
+      // runs alone: that is where the filter counts the pass.
+      auto filterPixel = [&](Raytracer::Thread& th, size_t index) {
+        const int x = x0 + static_cast<int>(index % regionWidth), y = y0 + static_cast<int>(index / regionWidth);
+        float* out = &output[index * 4];
+        const double* px = &sums[index * kFrameBufferCount];
+        for (int c = 0; c < 4; ++c) out[c] = static_cast<float>(px[c] / (pass + 1));
+        if (filter && filter->evaluate) {
+          FilterPixel data{px, static_cast<double>(pass + 1), out};
+          HostFilterAccess access{};
+          access.sx = x + 0.5;
+          access.sy = y + 0.5;
+          access.filterData = &data;
+          access.getVal = &filterGetVal;
+          access.setVal = &filterSetVal;
+          access.setRGBA = &filterSetRGBA;
           th.sx = x;
           th.sy = y;
-          th.pass = pass;
-          th.passes = passes;
-          // A per-pixel shift of the pattern keeps neighbouring pixels from
-          // sharing sample positions; one pass samples the centre.
-          double ox = pattern[static_cast<size_t>(pass)][0], oy = pattern[static_cast<size_t>(pass)][1];
-          if (passes > 1) {
-            SampleRandom shift(seed);
-            ox = std::fmod(ox + shift.next(), 1.0);
-            oy = std::fmod(oy + shift.next(), 1.0);
-          }
-          const PrimarySample s = tracer.tracePrimary(th, camera.position, camera.direction(x + ox, y + oy));
-          double* px = &sums[(static_cast<size_t>(row) * regionWidth + (x - x0)) * kFrameBufferCount];
-          const double values[kFrameBufferCount] = {s.color.x, s.color.y, s.color.z, s.alpha,
-                                                    s.depth, s.luminous, s.diffuse, s.specular,
-                                                    s.mirror, s.transparency};
-          for (int b = 0; b < kFrameBufferCount; ++b) px[b] += values[b];
+          th.random = SampleRandom(hashCombine(pixelSeed(x, y, frame, settings_.seed), 0x9000u + pass));
+          access.rayData = &th;
+          Raytracer::rayFunctions(access.illuminate, access.rayTrace, access.rayCast, access.rayShade);
+          filter->evaluate(filterInstance, &access);
         }
-        progress.advance(static_cast<uint64_t>(regionWidth));
-      }
-    });
-
-    // The pixel filter sees every pixel once per pass. Its first pixel
-    // runs alone: that is where the filter counts the pass.
-    auto filterPixel = [&](Raytracer::Thread& th, size_t index) {
-      const int x = x0 + static_cast<int>(index % regionWidth), y = y0 + static_cast<int>(index / regionWidth);
-      float* out = &output[index * 4];
-      const double* px = &sums[index * kFrameBufferCount];
-      for (int c = 0; c < 4; ++c) out[c] = static_cast<float>(px[c] / (pass + 1));
-      if (filter && filter->evaluate) {
-        FilterPixel data{px, static_cast<double>(pass + 1), out};
-        HostFilterAccess access{};
-        access.sx = x + 0.5;
-        access.sy = y + 0.5;
-        access.filterData = &data;
-        access.getVal = &filterGetVal;
-        access.setVal = &filterSetVal;
-        access.setRGBA = &filterSetRGBA;
-        th.sx = x;
-        th.sy = y;
-        th.random = SampleRandom(hashCombine(pixelSeed(x, y, frame, settings_.seed), 0x9000u + pass));
-        access.rayData = &th;
-        Raytracer::rayFunctions(access.illuminate, access.rayTrace, access.rayCast, access.rayShade);
-        filter->evaluate(filterInstance, &access);
-      }
-      if (onPixelFiltered) onPixelFiltered(x, y, pass);
-    };
-    pool_->run([&](int worker) {
-      if (worker == 0) filterPixel(threads[0], 0);
-    });
-    std::atomic<size_t> next{1};
-    pool_->run([&](int worker) {
-      Raytracer::Thread& th = threads[static_cast<size_t>(worker)];
-      for (size_t i; (i = next.fetch_add(256, std::memory_order_relaxed)) < pixels;)
-        for (size_t k = i; k < std::min(i + 256, pixels); ++k) filterPixel(th, k);
-    });
-  }
+        if (onPixelFiltered) onPixelFiltered(x, y, pass);
+      };
+      pool_->run([&](int worker) {
+        if (worker == 0) filterPixel(threads[0], 0);
+      });
+      std::atomic<size_t> next{1};
+      pool_->run([&](int worker) {
+        Raytracer::Thread& th = threads[static_cast<size_t>(worker)];
+        for (size_t i; (i = next.fetch_add(256, std::memory_order_relaxed)) < pixels;)
+          for (size_t k = i; k < std::min(i + 256, pixels); ++k) filterPixel(th, k);
+      });
+    }
   } catch (const std::exception& e) {
     progress.finish();
     error = "frame " + std::to_string(frame) + ": render failed: " + e.what();
