@@ -145,6 +145,24 @@ Color Raytracer::backdrop(const Thread& th, const Vec3& direction, bool camera) 
   return s.backdrop.colorAlong(direction);
 }
 
+Color Raytracer::environment(const Thread& th, const Surface* surface, const Vec3& direction) const {
+  if (surface && (surface->reflectionOptions & 2)) {
+    if (const ImageBuffer* image = scene_.image(surface->reflectionImage)) {
+      // Longitude from +Z towards +X, turned by the seam angle; latitude up.
+      const Vec3 d = normalize(direction);
+      const double seam = degreesToRadians(surface->reflectionSeamAngle);
+      double u = (std::atan2(d.x, d.z) - seam) / (2.0 * kPi) + 0.5;
+      u -= std::floor(u);
+      const double v = 0.5 - std::asin(std::clamp(d.y, -1.0, 1.0)) / kPi;
+      const int x = std::clamp(static_cast<int>(u * image->width), 0, image->width - 1);
+      const int y = std::clamp(static_cast<int>(v * image->height), 0, image->height - 1);
+      const float* p = image->at(x, y);
+      return {p[0], p[1], p[2]};
+    }
+  }
+  return backdrop(th, direction, false);
+}
+
 bool Raytracer::findHit(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const {
   if (!finite(origin) || !finite(direction) || dot(direction, direction) <= 0.0) return false;
   const Vec3 d = normalize(direction);
@@ -564,10 +582,8 @@ Color Raytracer::plainShade(Thread& th, const HostShaderAccess& sa, const Hit& h
     const Vec3 r = normalize(reflect(direction, n));
     Color reflected;
     const bool traced = options.rayTraceReflection && (hit.surface ? hit.surface->reflectionOptions & 1 : 1);
-    if (traced)
-      trace(th, p + face * eps, r, reflected);
-    else
-      reflected = backdrop(th, r, false);
+    if (!traced || trace(th, p + face * eps, r, reflected) < 0.0)
+      reflected = environment(th, hit.surface, r);
     result += mul(highlightTint, reflected) * mirror;
   }
   if (transparency > 0.0) {

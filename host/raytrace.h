@@ -74,6 +74,10 @@ class Raytracer {
 
   // Backdrop seen along a direction (pixel for the background image).
   Color backdrop(const Thread& th, const Vec3& direction, bool camera) const;
+  // What a surface reflects where its reflection rays find nothing: its
+  // reflection image as a spherical environment (reflection options 2 and
+  // 3), else the backdrop.
+  Color environment(const Thread& th, const Surface* surface, const Vec3& direction) const;
 
  private:
   struct Hit {

@@ -232,3 +232,65 @@ TEST(RaytraceRadiosity, GatherIsZeroWhenOffAndAddsBounceLightWhenOn) {
 
 }  // namespace
 }  // namespace orvik::host
+
+namespace orvik::host {
+namespace {
+
+using namespace orvik::host::testing;
+
+TEST(RaytracePlainShading, HighlightsNarrowWithGlossiness) {
+  // Highlight seen near the mirror direction against one seen 60 degrees off.
+  auto highlight = [](double glossiness, const Vec3& eye) {
+    Scene scene = floorScene();
+    Surface& s = scene.objects[0].surfaces[0];
+    s.diffuse = 0.0;
+    s.specular = 1.0;
+    s.glossiness = glossiness;
+    addPointLight(scene, {0, 2, 0});
+    RaytraceScene world(scene, 0.0);
+    Raytracer tracer(world, nullptr, kNoItem);
+    Raytracer::Thread th = tracer.makeThread();
+    return tracer.tracePrimary(th, eye, normalize(Vec3{0, 0, 0} - eye)).color.x;
+  };
+  const Vec3 nearMirror{0.05, 2, 0}, off{2, 1.1547, 0};
+  for (double g : {0.2, 0.5}) EXPECT_GT(highlight(g, nearMirror), 5.0 * highlight(g, off)) << g;
+  EXPECT_LT(highlight(0.5, off) / highlight(0.5, nearMirror), highlight(0.2, off) / highlight(0.2, nearMirror));
+}
+
+TEST(RaytracePlainShading, AReflectionImageWrapsTheWorldWhereRaysFindNothing) {
+  const std::string file = ::testing::TempDir() + "orvik_reflection_image.exr";
+  ImageBuffer sky(1, 2);  // top row red, bottom row blue
+  sky.at(0, 0)[0] = 1.0f;
+  sky.at(0, 1)[2] = 1.0f;
+  std::string error;
+  ASSERT_TRUE(writeImage(file, sky, error)) << error;
+  Scene scene = floorScene();
+  scene.images.push_back({"sky", file});
+  Surface& s = scene.objects[0].surfaces[0];
+  s.diffuse = 0.0;
+  s.reflection = 1.0;
+  s.color = {1, 1, 1};
+  s.reflectionImage = 0;
+  for (int options : {2, 3}) {
+    s.reflectionOptions = options;
+    RaytraceScene world(scene, 0.0);
+    ASSERT_TRUE(world.imageErrors().empty()) << world.imageErrors().front();
+    Raytracer tracer(world, nullptr, kNoItem);
+    Raytracer::Thread th = tracer.makeThread();
+    // Looking straight down the reflection goes straight up: the top row.
+    const Color c = tracer.tracePrimary(th, {0, 2, 0}, {0, -1, 0}).color;
+    EXPECT_NEAR(c.x, 1.0, 1e-6) << options;
+    EXPECT_NEAR(c.z, 0.0, 1e-6) << options;
+  }
+  // Without the image option the backdrop shows.
+  s.reflectionOptions = 1;
+  scene.backdrop.color = {0, 0.5, 0};
+  RaytraceScene world(scene, 0.0);
+  Raytracer tracer(world, nullptr, kNoItem);
+  Raytracer::Thread th = tracer.makeThread();
+  EXPECT_NEAR(tracer.tracePrimary(th, {0, 2, 0}, {0, -1, 0}).color.y, 0.5, 1e-6);
+  std::remove(file.c_str());
+}
+
+}  // namespace
+}  // namespace orvik::host
