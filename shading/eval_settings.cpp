@@ -1,8 +1,7 @@
 #include "shading/eval_settings.h"
 
-#include <cstdio>
-
 #include "panels/image_control.h"
+#include "panels/numeric_control.h"
 #include "shading/surface_instance.h"
 #include "shading/surface_settings.h"
 
@@ -25,7 +24,6 @@ struct Keys {
       refractbump, zeroback, dobackindex, backindex;
   int doart, artimname, artrotate, artsqueeze;
   int ambienttint, activatedarken, darkencolor, glolightboost;
-  int lgboost[12];
 
   Keys() {
     auto k = [](const char* key) { return surfaceSettingIndex(key); };
@@ -61,11 +59,6 @@ struct Keys {
     doart = k("DO_ART"), artimname = k("ART_IMNAME"), artrotate = k("ART_ROTATE"), artsqueeze = k("ART_SQUEEZE");
     ambienttint = k("AMBIENTTINT"), activatedarken = k("ACTIVATEDARKEN"), darkencolor = k("DARKENCOLOR");
     glolightboost = k("GLOLIGHTBOOST");
-    for (int i = 0; i < 12; ++i) {
-      char key[16];
-      std::snprintf(key, sizeof key, "LGBOOST%d", i);
-      lgboost[i] = k(key);
-    }
   }
 };
 
@@ -145,7 +138,11 @@ void readEvalSettings(const SurfaceInstance& inst, EvalSettings& s) {
 
   s.ambientTint = colourOf(inst, k.ambienttint), s.darken = on(k.activatedarken);
   s.darkenColour = colourOf(inst, k.darkencolor), s.lightGroupBoosts = on(k.glolightboost);
-  for (int i = 0; i < 12; ++i) s.groupBoost[i] = n(k.lgboost[i]);
+  // The group boosts are controls of their own, outside the settings table.
+  for (int i = 0; i < kLightGroupBoostCount; ++i) {
+    const NumericControl* boost = As<NumericControl>(inst.lightGroupBoosts[i]);
+    s.groupBoost[i] = boost ? boost->value.get() : 1.0;
+  }
 }
 
 void dropArtImage(const SurfaceInstance& inst) {

@@ -260,7 +260,15 @@ void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa
   writeResult(sa, colour);
 }
 
+const bool kEvaluationInstalled = (installEvaluation(), true);
+
 }  // namespace
+
+void surfaceEvaluateEntry(HostInstance inst, HostShaderAccess* sa) {
+  evaluate(static_cast<SurfaceInstance*>(inst), sa);
+}
+
+void installEvaluation() { installLightGathering(); }
 
 bool isLightPathKind(int kind) {
   switch (kind) {

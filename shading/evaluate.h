@@ -36,4 +36,11 @@ bool isLightPathKind(int kind);
 // The host's evaluate entry.
 void evaluate(SurfaceInstance* inst, HostShaderAccess* sa);
 
+// The same with the host's signature, for the shader handler record.
+void surfaceEvaluateEntry(HostInstance inst, HostShaderAccess* sa);
+
+// Installs the light gathering of the surface instances' new time. Done when the
+// module loads (this file's static initialiser); callable again, harmlessly.
+void installEvaluation();
+
 }  // namespace orvik
