@@ -53,9 +53,16 @@ Vec3 faceNormalOf(const Mesh& m, const Triangle& t) {
 
 std::vector<std::array<Vec3f, 3>> cornerNormals(const Mesh& mesh, const std::vector<Surface>& surfaces) {
   std::vector<std::array<Vec3f, 3>> out(mesh.triangles.size());
+  auto smoothed = [&surfaces](const Triangle& t) {
+    return t.surface < surfaces.size() && surfaces[t.surface].smoothing;
+  };
   if (!mesh.normals.empty() && mesh.normals.size() == mesh.positions.size()) {
-    for (size_t i = 0; i < mesh.triangles.size(); ++i)
-      for (int k = 0; k < 3; ++k) out[i][k] = toFloat(normalize(mesh.normals[mesh.triangles[i].v[k]]));
+    // Given normals serve smoothed surfaces; the others stay faceted.
+    for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+      const Triangle& t = mesh.triangles[i];
+      const Vec3 face = normalize(faceNormalOf(mesh, t));
+      for (int k = 0; k < 3; ++k) out[i][k] = toFloat(smoothed(t) ? normalize(mesh.normals[t.v[k]]) : face);
+    }
     return out;
   }
   // Triangles around each vertex.

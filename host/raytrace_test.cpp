@@ -294,3 +294,32 @@ TEST(RaytracePlainShading, AReflectionImageWrapsTheWorldWhereRaysFindNothing) {
 
 }  // namespace
 }  // namespace orvik::host
+
+namespace orvik::host {
+namespace {
+
+TEST(RaytraceScene, SmoothingFollowsTheSurface) {
+  Mesh mesh;  // two triangles folded 90 degrees along the Z axis
+  mesh.positions = {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+  mesh.triangles = {Triangle{{0, 1, 2}, 0}, Triangle{{0, 3, 1}, 0}};
+  Surface s;
+  s.smoothingAngle = 89.5;
+  auto normals = cornerNormals(mesh, {s});
+  // Across a 90 degree fold with an 89.5 degree limit: no smoothing.
+  EXPECT_FLOAT_EQ(normals[0][0][1], normals[0][2][1]);
+  s.smoothingAngle = 91.0;
+  normals = cornerNormals(mesh, {s});
+  EXPECT_NEAR(normals[0][0][0], normals[1][0][0], 1e-6);  // the shared corner agrees
+  EXPECT_NEAR(normals[0][0][1], normals[1][0][1], 1e-6);
+  // Given normals are ignored where the surface is not smoothed.
+  mesh.normals = {{1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}};
+  s.smoothing = false;
+  normals = cornerNormals(mesh, {s});
+  EXPECT_FLOAT_EQ(std::abs(normals[0][0][1]), 1.0f);
+  s.smoothing = true;
+  normals = cornerNormals(mesh, {s});
+  EXPECT_FLOAT_EQ(normals[0][0][0], 1.0f);
+}
+
+}  // namespace
+}  // namespace orvik::host
