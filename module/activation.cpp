@@ -5,6 +5,7 @@
 #include "module/entry_guard.h"
 #include "module/handler_callbacks.h"
 #include "module/host_services.h"
+#include "module/layout_commands.h"
 
 namespace orvik {
 namespace {
@@ -149,11 +150,11 @@ void noBufferPause(HostInstance) {}
 
 // ---- Commands -------------------------------------------------------------
 
-int runLayoutCommand(cb::Command command, HostGlobalFunc global, void *local) {
+// Commands ignore the host version and always succeed.
+int activateCommand(LayoutCommand command, HostGlobalFunc global, void *local) {
   return guardedCall<int>(HOST_AFUNC_OK, [&] {
     acquireServices(global, 0);
-    cb::discardClosedPreviewWindows();
-    cb::runCommand(command, static_cast<const HostLayoutGeneric *>(local));
+    runLayoutCommand(command, global, static_cast<const HostLayoutGeneric *>(local));
     return HOST_AFUNC_OK;
   });
 }
@@ -288,28 +289,28 @@ int activatePixelFilterInterface(int, HostGlobalFunc global, void *, void *) {
 }
 
 int activateAddPreview(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::AddPreview, global, local);
+  return activateCommand(LayoutCommand::AddPreview, global, local);
 }
 int activateAddToObjects(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::AddToObjects, global, local);
+  return activateCommand(LayoutCommand::AddToObjects, global, local);
 }
 int activateAddToAll(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::AddToAll, global, local);
+  return activateCommand(LayoutCommand::AddToAll, global, local);
 }
 int activateRemoveFromObjects(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::RemoveFromObjects, global, local);
+  return activateCommand(LayoutCommand::RemoveFromObjects, global, local);
 }
 int activateOpenMaster(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::OpenMaster, global, local);
+  return activateCommand(LayoutCommand::OpenMaster, global, local);
 }
 int activateRender(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::Render, global, local);
+  return activateCommand(LayoutCommand::Render, global, local);
 }
 int activateHidePreviews(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::HidePreviews, global, local);
+  return activateCommand(LayoutCommand::HidePreviews, global, local);
 }
 int activateHideAll(int, HostGlobalFunc global, void *local, void *) {
-  return runLayoutCommand(cb::Command::HideAll, global, local);
+  return activateCommand(LayoutCommand::HideAll, global, local);
 }
 
 int activateNoBuffer(int, HostGlobalFunc, void *local, void *) {

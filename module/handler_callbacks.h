@@ -1,9 +1,9 @@
 // The handler callbacks whose work lives outside the bridge: the surface
-// shader, the master, the pixel filter, the interface activations and the
-// Layout commands. handler_wiring.cpp connects those whose owners exist;
-// handler_stubs.cpp holds safe no-op versions of the rest, each to be moved
-// to the wiring as its owner lands. The activations wrap every one of them
-// in guardedCall before the host sees it.
+// shader, the master, the pixel filter and the interface activations.
+// handler_wiring.cpp connects those whose owners exist; handler_stubs.cpp
+// holds safe no-op versions of the rest, each to be moved to the wiring as
+// its owner lands. The activations wrap every one of them in guardedCall
+// before the host sees it.
 #pragma once
 
 #include "sdk/orvik_sdk.h"
@@ -49,21 +49,5 @@ void filterCleanup(HostInstance inst);
 HostError filterNewTime(HostInstance inst, int frame, double time);
 void filterEvaluate(HostInstance inst, const HostFilterAccess *access);
 bool pixelFilterExists();
-
-// Layout commands.
-enum class Command {
-  AddPreview,
-  AddToObjects,
-  AddToAll,
-  RemoveFromObjects,
-  OpenMaster,
-  Render,
-  HidePreviews,
-  HideAll,
-};
-// Frees the preview windows the user has closed (pausing after each).
-void discardClosedPreviewWindows();
-// Does the command's own work once services are acquired.
-void runCommand(Command command, const HostLayoutGeneric *generic);
 
 }  // namespace orvik::callbacks

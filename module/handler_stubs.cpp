@@ -4,6 +4,7 @@
 #include <new>
 
 #include "module/handler_callbacks.h"
+#include "module/layout_commands.h"
 #include "module/registry.h"
 
 namespace orvik::callbacks {
@@ -31,7 +32,9 @@ void destroyInert(HostInstance inst) {
 void shaderEvaluate(HostInstance, HostShaderAccess *) {}
 void openSurfacePanel(HostInstance) {}
 
-void openMasterPanel() {}
+void openMasterPanel() {
+  if (commandHooks().openMasterPanel) commandHooks().openMasterPanel();
+}
 
 HostInstance filterCreate(void *, void *, HostError *error) { return createInert(error); }
 void filterDestroy(HostInstance inst) { destroyInert(inst); }
@@ -42,7 +45,5 @@ HostError filterNewTime(HostInstance, int, double) { return nullptr; }
 void filterEvaluate(HostInstance, const HostFilterAccess *) {}
 bool pixelFilterExists() { return registry().activePixelFilter.load() != nullptr; }
 
-void discardClosedPreviewWindows() {}
-void runCommand(Command, const HostLayoutGeneric *) {}
 
 }  // namespace orvik::callbacks

@@ -22,6 +22,11 @@ struct FakeItem {
   double dissolve = 0.0;
 };
 
+struct FakeSurface {
+  std::string name;
+  FakeItem *object = nullptr;
+};
+
 inline HostItemId idOf(FakeItem *item) { return reinterpret_cast<HostItemId>(item); }
 inline FakeItem *itemOf(HostItemId id) { return reinterpret_cast<FakeItem *>(id); }
 
@@ -45,6 +50,8 @@ class FakeHost {
     offer(HOST_OBJECT_INFO_NAME, 4);
     offer(HOST_BACKDROP_INFO_NAME, 2);
     offer(HOST_COMMAND_INTERFACE_NAME, 1);
+    offer(HOST_SURFACE_EDITOR_NAME, 1);
+    offer(HOST_INTERFACE_INFO_NAME, 1);
   }
   ~FakeHost() {
     if (current() == this) current() = nullptr;
@@ -68,11 +75,22 @@ class FakeHost {
   std::vector<std::string> requests;  // every name asked for, in order
   std::vector<std::string> errors;    // first lines of error messages
   std::vector<std::string> commands;  // commands sent through the command interface
+  std::vector<std::string> infos;     // first lines of information messages
+  int okCancelAnswer = HOST_ANSWER_OK;
+  std::vector<HostItemId> selection;  // selected items, in selection order
+  HostSurfaceId currentSurface = nullptr;  // set through the surface editor
 
   // Scene items, kept in the host's order.
   FakeItem *add(int type, const std::string &name, FakeItem *owner = nullptr) {
     items_.push_back(std::make_unique<FakeItem>(FakeItem{type, name, owner}));
     return items_.back().get();
+  }
+  FakeSurface *addSurface(FakeItem *object, const std::string &name) {
+    surfaces_.push_back(std::make_unique<FakeSurface>(FakeSurface{name, object}));
+    return surfaces_.back().get();
+  }
+  static HostSurfaceId surfaceIdOf(FakeSurface *surface) {
+    return reinterpret_cast<HostSurfaceId>(surface);
   }
 
  private:
@@ -127,12 +145,51 @@ class FakeHost {
   static int excludeLight(HostItemId, HostItemId) { return 0; }
   static unsigned objectFlags(HostItemId) { return 0; }
 
+  // ---- surfaces, surface editor ----
+  static FakeSurface *surfaceOf(HostSurfaceId id) { return reinterpret_cast<FakeSurface *>(id); }
+  static HostSurfaceId firstSurface() {
+    auto &all = current()->surfaces_;
+    return all.empty() ? nullptr : surfaceIdOf(all.front().get());
+  }
+  static HostSurfaceId nextSurface(HostSurfaceId id) {
+    auto &all = current()->surfaces_;
+    for (size_t i = 0; i + 1 < all.size(); ++i)
+      if (all[i].get() == surfaceOf(id)) return surfaceIdOf(all[i + 1].get());
+    return nullptr;
+  }
+  static const HostSurfaceId *byObject(const char *file) {
+    FakeHost *host = current();
+    host->surfaceList_.clear();
+    for (auto &surface : host->surfaces_)
+      if (surface->object && file && surface->object->name == file)
+        host->surfaceList_.push_back(surfaceIdOf(surface.get()));
+    host->surfaceList_.push_back(nullptr);
+    return host->surfaceList_.data();
+  }
+  static const HostSurfaceId *byName(const char *, const char *) { return nullptr; }
+  static const char *surfaceName(HostSurfaceId id) { return surfaceOf(id)->name.c_str(); }
+  static const char *sceneObject(HostSurfaceId id) {
+    FakeSurface *surface = surfaceOf(id);
+    return surface && surface->object ? surface->object->name.c_str() : nullptr;
+  }
+  static int getInt(HostSurfaceId, const char *) { return 0; }
+  static double getFlt(HostSurfaceId, const char *) { return 0.0; }
+  static void getColor(HostSurfaceId, const char *, double c[3]) { c[0] = c[1] = c[2] = 0.0; }
+  static HostImageId getImg(HostSurfaceId, const char *) { return nullptr; }
+  static const char *shader(HostSurfaceId, int) { return nullptr; }
+  static void noEditor() {}
+  static int editorOpen() { return 0; }
+  static void setSurface(HostSurfaceId id) { current()->currentSurface = id; }
+  static HostSurfaceId editorSurface() { return current()->currentSurface; }
+
   // ---- messages ----
-  static void info(const char *, const char *) {}
+  static void info(const char *line1, const char *) {
+    current()->infos.emplace_back(line1 ? line1 : "");
+  }
   static void error(const char *line1, const char *) {
     current()->errors.emplace_back(line1 ? line1 : "");
   }
-  static int answer(const char *, const char *, const char *) { return HOST_ANSWER_OK; }
+  static int answer(const char *, const char *, const char *) { return current()->okCancelAnswer; }
   static void status(const char *) {}
 
   static int command(const char *text) {
@@ -147,12 +204,25 @@ class FakeHost {
     static const HostObjectInfo4 objectInfo = {filename,     zero,        zero,    shadowOpts,
                                                dissolve,     excludeLight, objectFlags, filename};
     static const HostMessageFuncs3 messages = {info, error, info, answer, answer, answer, status};
+    static const HostSurfaceFuncs2 surfaceFuncs = {firstSurface, nextSurface, byObject, byName,
+                                                   surfaceName, sceneObject, getInt, getFlt,
+                                                   getColor, getImg, shader};
+    static const HostSurfaceEditorFuncs editor = {noEditor, noEditor, editorOpen, setSurface,
+                                                  editorSurface};
     // Services whose contents the tests do not look at: a distinct zeroed
     // record each.
     static std::map<std::string, std::array<char, 256>> placeholders;
     if (base == HOST_ITEM_INFO_NAME) return const_cast<HostItemInfo3 *>(&itemInfo);
     if (base == HOST_OBJECT_INFO_NAME) return const_cast<HostObjectInfo4 *>(&objectInfo);
     if (base == HOST_INFO_MESSAGES_NAME) return const_cast<HostMessageFuncs3 *>(&messages);
+    if (base == HOST_SURFACE_FUNCTIONS_NAME) return const_cast<HostSurfaceFuncs2 *>(&surfaceFuncs);
+    if (base == HOST_SURFACE_EDITOR_NAME) return const_cast<HostSurfaceEditorFuncs *>(&editor);
+    if (base == HOST_INTERFACE_INFO_NAME) {
+      selectionList_ = selection;
+      selectionList_.push_back(nullptr);
+      interfaceInfo_.selItems = selectionList_.data();
+      return &interfaceInfo_;
+    }
     if (base == HOST_COMMAND_INTERFACE_NAME) return reinterpret_cast<void *>(&command);
     if (base == HOST_DIRECTORY_INFO_NAME) return reinterpret_cast<void *>(&directory);
     return placeholders[base].data();
@@ -160,6 +230,10 @@ class FakeHost {
 
   std::map<std::string, int> versions_;
   std::vector<std::unique_ptr<FakeItem>> items_;
+  std::vector<std::unique_ptr<FakeSurface>> surfaces_;
+  std::vector<HostSurfaceId> surfaceList_;
+  std::vector<HostItemId> selectionList_;
+  HostInterfaceInfo interfaceInfo_{};
 };
 
 }  // namespace orvik::testing
