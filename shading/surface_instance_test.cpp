@@ -226,6 +226,8 @@ TEST_F(SurfaceInstanceTest, PreparationFollowsTheControls) {
   EXPECT_DOUBLE_EQ(first.surfaceTint, 0.1125);
   EXPECT_DOUBLE_EQ(first.colourWeight[2], 0.0);
   EXPECT_DOUBLE_EQ(s->runtime.prepared.specularLayer(1).glossBias, 0.999);
+  edit(s, "GLOSSSHARP1", 1.0);
+  EXPECT_DOUBLE_EQ(s->runtime.prepared.specularLayer(0).glossBias, 0.999);
 
   // Rough diffuse, r = 0.5: s = 0.35.
   edit(s, "ROUGHDIFFUSE", 0.5);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "panels/bitmap_control.h"
@@ -84,16 +85,17 @@ void setText(char* dst, size_t capacity, const char* src) {
 
 // A caption label owned by `parent` (check buttons and similar).
 bool attachCaption(Control* parent, const char* text) {
-  LabelControl* label = new (std::nothrow) LabelControl;
+  std::unique_ptr<LabelControl> label(new (std::nothrow) LabelControl);
   if (!label) return false;
   // Room for the whole key and its suffix; the record's key keeps what fits.
   char key[ControlKey::kMaxChars + 8];
   std::snprintf(key, sizeof key, "%s_label", parent->key.c_str());
-  InitControlRecord(label, kKindLabel, key);
+  InitControlRecord(label.get(), kKindLabel, key);
   setText(label->text, sizeof label->text, text);
   label->x = parent->x - 6 - static_cast<int>(std::strlen(label->text)) * 6;
   label->y = parent->y;
-  AttachSubControl(parent, label);
+  AttachSubControl(parent, label.get());  // owned by the parent from here on
+  label.release();
   return true;
 }
 
@@ -335,7 +337,13 @@ bool buildSurfacePanel(SurfaceInstance* inst) {
   inst->panel->ops.changed = surfacePanelChanged;
   // A paste or a settings file replaces values: prepare and show them as after an edit.
   inst->panel->onSettingsReplaced = [](Panel* panel) { surfacePanelChanged(panel); };
-  if (!buildControls(inst)) {
+  bool built = false;
+  try {
+    built = buildControls(inst);
+  } catch (const std::bad_alloc&) {
+    built = false;  // a control's own storage could not grow
+  }
+  if (!built) {
     DestroyPanel(inst->panel);
     inst->panel = nullptr;
     for (Control*& c : inst->controls) c = nullptr;
