@@ -108,9 +108,13 @@ bool readLightRecord(HostItemId light, double time, LightRecord& r) {
   const Vec3 reportedRight = itemVector(items, light, HOST_IP_W_RIGHT, time);
   const Vec3 reportedUp = itemVector(items, light, HOST_IP_W_UP, time);
   const Vec3 reportedForward = itemVector(items, light, HOST_IP_W_FORWARD, time);
+  // A collapsed axis (an area light scaled flat) is rebuilt from the other two.
   r.forward = normalize(reportedForward);
-  r.right = normalize(reportedRight - r.forward * dot(reportedRight, r.forward));
-  r.up = normalize(reportedUp - r.forward * dot(reportedUp, r.forward) - r.right * dot(reportedUp, r.right));
+  const Vec3 upSide = reportedUp - r.forward * dot(reportedUp, r.forward);
+  const Vec3 rightSide = reportedRight - r.forward * dot(reportedRight, r.forward);
+  r.right = lengthSquared(rightSide) > 0.0 ? normalize(rightSide) : normalize(cross(upSide, r.forward));
+  r.up = normalize(cross(r.forward, r.right));
+  if (dot(r.up, upSide) < 0.0) r.up = -r.up;  // keep the host's handedness
 
   r.origin = r.position;
   if (r.type == static_cast<int>(LightType::Linear)) {
