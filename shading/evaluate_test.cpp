@@ -456,5 +456,63 @@ TEST_F(EvaluateTest, ShrinkingAreaAndLinearLightsConvergeToThePointLight) {
   }
 }
 
+// The light reaches the sample with its channels cut to a half, a quarter and all.
+int partlyShadowed(void*, HostItemId light, const double*, double*, double c[3]) {
+  const auto id = reinterpret_cast<std::uintptr_t>(light);
+  if (id == HOST_ILLUMINATE_RADIOSITY || id == HOST_ILLUMINATE_CAUSTICS) {
+    c[0] = c[1] = c[2] = 0.0;
+    return 0;
+  }
+  c[0] = 0.5, c[1] = 0.25, c[2] = 1.0;
+  return 1;
+}
+
+TEST_F(EvaluateTest, TracedShadowBytesReplayToTheRenderedColour) {
+  FakeEvalHost host;
+  number("STRENGTH1", 1.0);
+  const LightList list = listOf({distantLight({0.2, 1.0, 0.1})});
+  std::vector<std::uint8_t> bytes(3 * kMaxLights, 0);
+  Sample traced;
+  traced.sa.rayTrace = tracedHit;
+  traced.sa.illuminate = partlyShadowed;
+  traced.sa.specular = 0.5;
+  const Vec3 rendered = shadeStored(traced.sa, list, kRenderComponents, &bytes);
+  EXPECT_EQ(bytes[0], 127);
+  EXPECT_EQ(bytes[1], 63);
+  EXPECT_EQ(bytes[2], 255);
+
+  Sample stored;
+  stored.sa.specular = 0.5;
+  const Vec3 replayed = shadeStored(stored.sa, list, 0xFFFFE7FFu, &bytes);
+  expectNear(replayed, rendered, rendered.x / 100.0);
+  EXPECT_LT(rendered.y, rendered.x);  // the quarter channel is darker than the half one
+}
+
+// Rays toward negative x are blocked one unit out; all others reach the light.
+double halfBlocked(void*, const double*, const double* dir) { return dir[0] < 0.0 ? 1.0 : -1.0; }
+
+TEST_F(EvaluateTest, AreaLightShadowsAreSoftWhereHalfTheLightIsBlocked) {
+  FakeEvalHost host;
+  LightRecord light = areaLight({0, 3, 0}, 2.0, false);
+  light.shadowType = 1;
+  const LightList list = listOf({light});
+  auto shade = [&](int renderOptions, std::vector<std::uint8_t>& bytes) {
+    inst->runtime.renderOptions = renderOptions;
+    Sample s;
+    s.sa.rayTrace = tracedHit;
+    s.sa.illuminate = fullIlluminate;
+    s.sa.rayCast = halfBlocked;
+    return shadeStored(s.sa, list, kRenderComponents, &bytes);
+  };
+  std::vector<std::uint8_t> open(3 * kMaxLights, 0), soft(3 * kMaxLights, 0);
+  const Vec3 unshadowed = shade(0, open);
+  EXPECT_EQ(open[0], 255);  // the scene traces no shadows
+  const Vec3 shadowed = shade(HOST_ROPT_SHADOWTRACE, soft);
+  EXPECT_NEAR(soft[0], 127, 40);
+  EXPECT_EQ(soft[0], soft[2]);
+  EXPECT_GT(shadowed.x, 0.3 * unshadowed.x);
+  EXPECT_LT(shadowed.x, 0.7 * unshadowed.x);
+}
+
 }  // namespace
 }  // namespace orvik
