@@ -29,6 +29,10 @@ bool failThisAllocation() {
 
 }  // namespace
 
+// The replacements pair malloc with free themselves; the compiler cannot see
+// that the two sides match.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   gAllocationsSeen.fetch_add(1, std::memory_order_relaxed);
   if (void* p = std::malloc(size ? size : 1)) return p;
@@ -41,6 +45,7 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace orvik {
 namespace {
