@@ -91,6 +91,21 @@ inline void FakeHost::Install() {
   h.itemParent = [](ItemHandle item) -> ItemHandle { return AsItem(item)->parent; };
   h.boneOwner = [](ItemHandle item) -> ItemHandle { return AsItem(item)->boneOwner; };
   h.lightType = [](ItemHandle item) { return AsItem(item)->lightType; };
+  h.firstItem = [](int type, ItemHandle owner) -> ItemHandle {
+    for (FakeItem* i : g_fake->items) {
+      if (i->type == type && (type != 3 || i->boneOwner == owner)) return i;
+    }
+    return nullptr;
+  };
+  h.nextItem = [](ItemHandle item) -> ItemHandle {
+    FakeItem* from = AsItem(item);
+    bool after = false;
+    for (FakeItem* i : g_fake->items) {
+      if (after && i->type == from->type && i->boneOwner == from->boneOwner) return i;
+      if (i == from) after = true;
+    }
+    return nullptr;
+  };
   h.findItem = [](const char* name, int type, ItemHandle owner, int clone, int) -> ItemHandle {
     int seen = 0;
     for (FakeItem* i : g_fake->items) {

@@ -7,6 +7,7 @@
 #include "panels/button_control.h"
 #include "panels/numeric_control.h"
 #include "panels/panel.h"
+#include "panels/select_items.h"
 #include "panels/toolkit_host.h"
 
 namespace orvik {
@@ -216,6 +217,7 @@ ItemListControl* AddItemControl(const char* key, int x, int y, Control* anchor) 
   button->clickHook = ItemButtonClicked;
   AttachSubControl(c, button);
   c->itemButton = button;
+  c->selectHook = SelectItems;
   AppendToChain(anchor, c);
   return c;
 }
