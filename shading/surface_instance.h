@@ -63,12 +63,14 @@ struct SurfaceRuntime {
   SharedPreparation prepared;
   SharedValue<int> previewLightsTaken{0};
   SharedValue<int> renderOptions{0};
-  struct SurfaceInstance* previousInstance = nullptr;
-  struct SurfaceInstance* nextInstance = nullptr;
+  // Links of the module-wide list; changed on the host's thread, walked by
+  // panel and preview threads too.
+  SharedValue<struct SurfaceInstance*> previousInstance{nullptr};
+  SharedValue<struct SurfaceInstance*> nextInstance{nullptr};
   SharedValue<uintptr_t> surfaceId{0};
   SharedValue<int> inScene{0};
-  const void* compositing = nullptr;  // the host's compositing service
-  const void* sceneInfo = nullptr;    // the host's scene service
+  SharedValue<const void*> compositing{nullptr};  // the host's compositing service
+  SharedValue<const void*> sceneInfo{nullptr};    // the host's scene service
   SharedValue<uint32_t> aliveMark{0};
   // The panel window was hidden by init for a full render.
   SharedValue<int> panelHiddenForRender{0};
