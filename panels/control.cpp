@@ -50,7 +50,9 @@ static void DefaultSetHidden(Control* c, int hidden) {
       Panel* panel = PanelOf(c);
       if (panel != nullptr && panel->focusedControl.get() == c) SetPanelFocus(panel, nullptr);
     } else {
-      c->hasWindow = 1;
+      // Its windows exist again only while the panel's window does.
+      Panel* panel = PanelOf(c);
+      c->hasWindow = (panel != nullptr && panel->window.get() != nullptr) ? 1 : 0;
       RefreshControl(c, kRefreshLayout);
     }
   }

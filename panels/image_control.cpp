@@ -50,11 +50,20 @@ void ResetImage(Control* c) {
   if (ImageControl* i = AsImage(c)) i->image = nullptr;
 }
 
+// After a load the button shows the image the record found.
+void ImageAfterLoad(Control* c) {
+  ImageControl* i = AsImage(c);
+  if (i == nullptr) return;
+  if (i->imageButton != nullptr) CopyText(i->imageButton->caption, ImageButtonText(i));
+  RefreshControl(i, kRefreshAll);
+}
+
 void CopyImage(const Control* source, Control* destination) {
   const ImageControl* s = As<ImageControl>(source);
   ImageControl* d = AsImage(destination);
   if (s == nullptr || d == nullptr) return;
   d->image = s->image.get();
+  if (d->imageButton != nullptr) CopyText(d->imageButton->caption, ImageButtonText(d));
 }
 
 bool FileExists(const char* path) {
@@ -277,6 +286,7 @@ ImageControl* AddImageControl(const char* key, int x, int y, Control* anchor) {
   ResetImage(c);
   c->ops.reset = ResetImage;
   c->ops.copyValue = CopyImage;
+  c->ops.afterLoad = ImageAfterLoad;
   c->x = x;
   c->y = y;
   CopyText(c->label, c->key.c_str());

@@ -83,6 +83,7 @@ void ItemListAfterLoad(Control* c) {
   l->items[l->itemCount] = nullptr;
   ClearPendingItemNames(l);
   CleanItemList(l);
+  if (l->itemButton != nullptr) ItemListDisplayText(l, l->itemButton->caption, sizeof l->itemButton->caption);
   RefreshControl(l, kRefreshAll);
 }
 

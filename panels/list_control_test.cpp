@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "panels/button_control.h"
 #include "panels/fake_toolkit_host.h"
 #include "panels/item_list_control.h"
 #include "panels/list_control.h"
@@ -144,6 +145,7 @@ TEST_F(ItemListTest, PendingNamesResolveAfterLoadAndMissingOnesAreDropped) {
   EXPECT_EQ(items->items[0], sun);
   EXPECT_EQ(items->items[1], hip);
   EXPECT_EQ(items->pendingCount, 0);
+  EXPECT_STREQ(items->itemButton->caption, "1:Sun 2:Hip");
 }
 
 TEST_F(ItemListTest, PendingPoolRefusesWhatDoesNotFit) {

@@ -151,6 +151,11 @@ void RefreshControl(Control* c, int flags) {
 
 void RemoveControl(Control* c) {
   if (c == nullptr || AsPanel(c) != nullptr) return;
+  if (Control* parent = c->parentControl) {
+    // A sub-control leaves its parent, which would otherwise free it again.
+    std::erase(parent->subControls, c);
+    c->parentControl = nullptr;
+  }
   Panel* panel = c->owner;
   if (panel != nullptr) {
     Control* prev = PreviousInChain(panel, c);

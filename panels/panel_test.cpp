@@ -117,6 +117,15 @@ TEST(PanelChain, RemovingARangeEndKeepsPageRangesValid) {
   DestroyPanel(p);
 }
 
+TEST(PanelChain, RemovingASubControlDetachesItFromItsParent) {
+  Panel* p = CreatePanel("P", nullptr, 0);
+  NumericControl* n = AddNumericControl("N", 0, 0, p);
+  RemoveControl(n->caption);  // would be freed twice if the parent kept it
+  n->caption = nullptr;
+  EXPECT_EQ(n->subControls.size(), 1u);
+  DestroyPanel(p);
+}
+
 TEST(PanelChain, DestroyFreesInactiveRecordsToo) {
   // Run under AddressSanitizer: any record left behind is reported as a leak.
   Panel* p = BuildPanel();
