@@ -69,8 +69,10 @@ struct SurfaceRuntime {
   SharedValue<struct SurfaceInstance*> nextInstance{nullptr};
   SharedValue<uintptr_t> surfaceId{0};
   SharedValue<int> inScene{0};
-  SharedValue<const void*> compositing{nullptr};  // the host's compositing service
-  SharedValue<const void*> sceneInfo{nullptr};    // the host's scene service
+  // The host's compositing and scene services, set at new time (never while
+  // a render reads them).
+  const void* compositing = nullptr;
+  const void* sceneInfo = nullptr;
   SharedValue<uint32_t> aliveMark{0};
   // The panel window was hidden by init for a full render.
   SharedValue<int> panelHiddenForRender{0};
