@@ -94,7 +94,22 @@ std::vector<std::array<Vec3f, 3>> cornerNormals(const Mesh& mesh, const std::vec
   return out;
 }
 
-RaytraceScene::RaytraceScene(const Scene& scene, double time) : scene_(scene), time_(time) {
+std::shared_ptr<const SceneImages> SceneImages::load(const Scene& scene) {
+  auto set = std::make_shared<SceneImages>();
+  set->images.resize(scene.images.size());
+  for (size_t i = 0; i < scene.images.size(); ++i) {
+    auto image = std::make_unique<ImageBuffer>();
+    std::string error;
+    if (readImage(scene.images[i].fileName, *image, error))
+      set->images[i] = std::move(image);
+    else
+      set->errors.push_back("image \"" + scene.images[i].name + "\": " + error);
+  }
+  return set;
+}
+
+RaytraceScene::RaytraceScene(const Scene& scene, double time, std::shared_ptr<const SceneImages> images)
+    : scene_(scene), time_(time), images_(images ? std::move(images) : SceneImages::load(scene)) {
   for (size_t index = 0; index < scene.objects.size(); ++index) {
     const Object& object = scene.objects[index];
     const ItemId id = makeItemId(ItemType::Object, index);
@@ -162,16 +177,6 @@ RaytraceScene::RaytraceScene(const Scene& scene, double time) : scene_(scene), t
     if (light.type == LightType::Spot) spotCosines(light, placed.cosOuter, placed.cosInner);
     lights_.push_back(placed);
   }
-
-  images_.resize(scene.images.size());
-  for (size_t i = 0; i < scene.images.size(); ++i) {
-    auto image = std::make_unique<ImageBuffer>();
-    std::string error;
-    if (readImage(scene.images[i].fileName, *image, error))
-      images_[i] = std::move(image);
-    else
-      imageErrors_.push_back("image \"" + scene.images[i].name + "\": " + error);
-  }
 }
 
 Vec3 RaytraceScene::smoothNormal(const RayHit& hit) const {
@@ -191,8 +196,8 @@ Vec3 RaytraceScene::faceNormal(const RayHit& hit) const {
 }
 
 const ImageBuffer* RaytraceScene::image(int index) const {
-  if (index < 0 || static_cast<size_t>(index) >= images_.size()) return nullptr;
-  return images_[static_cast<size_t>(index)].get();
+  if (index < 0 || static_cast<size_t>(index) >= images_->images.size()) return nullptr;
+  return images_->images[static_cast<size_t>(index)].get();
 }
 
 }  // namespace orvik::host

@@ -40,11 +40,20 @@ struct PlacedLight {
   double cosOuter = -1.0, cosInner = -1.0;  // spot cone
 };
 
+// The scene's images, loaded once for a whole render.
+struct SceneImages {
+  std::vector<std::unique_ptr<ImageBuffer>> images;  // null where a file could not be read
+  std::vector<std::string> errors;                   // one message per unreadable image
+
+  static std::shared_ptr<const SceneImages> load(const Scene& scene);
+};
+
 class RaytraceScene {
  public:
-  // Builds the frame's geometry and loads the scene's images. Throws
-  // std::runtime_error naming the object when a mesh is unusable.
-  RaytraceScene(const Scene& scene, double time);
+  // Builds the frame's geometry. The images come from `images`, or are
+  // loaded here when it is null. Throws std::runtime_error naming the
+  // object when a mesh is unusable.
+  RaytraceScene(const Scene& scene, double time, std::shared_ptr<const SceneImages> images = nullptr);
 
   const Scene& scene() const { return scene_; }
   double time() const { return time_; }
@@ -73,7 +82,7 @@ class RaytraceScene {
   // or the file could not be read.
   const ImageBuffer* image(int index) const;
   // Messages of the images that could not be read.
-  const std::vector<std::string>& imageErrors() const { return imageErrors_; }
+  const std::vector<std::string>& imageErrors() const { return images_->errors; }
 
  private:
   const Scene& scene_;
@@ -84,8 +93,7 @@ class RaytraceScene {
   std::vector<PlacedObject> objects_;
   std::vector<size_t> geometryToObject_;
   std::vector<PlacedLight> lights_;
-  std::vector<std::unique_ptr<ImageBuffer>> images_;
-  std::vector<std::string> imageErrors_;
+  std::shared_ptr<const SceneImages> images_;
 };
 
 // Smooth per-corner normals of a mesh: each corner averages the normals of

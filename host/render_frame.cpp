@@ -199,6 +199,7 @@ bool Renderer::begin(std::string& error) {
     return false;
   }
   pool_ = std::make_unique<WorkerPool>(threadCount_);
+  images_ = SceneImages::load(scene_);
   active_ = true;
   return true;
 }
@@ -206,6 +207,7 @@ bool Renderer::begin(std::string& error) {
 void Renderer::end() {
   if (!active_) return;
   pool_.reset();
+  images_.reset();
   forEachInstance([](const HostRenderFuncs& rend, HostInstance inst) {
     if (rend.cleanup) rend.cleanup(inst);
   });
@@ -245,7 +247,7 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
 
   std::unique_ptr<RaytraceScene> world;
   try {
-    world = std::make_unique<RaytraceScene>(scene_, time);
+    world = std::make_unique<RaytraceScene>(scene_, time, images_);
   } catch (const std::exception& e) {
     error = "frame " + std::to_string(frame) + ": " + e.what();
     return false;

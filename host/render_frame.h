@@ -14,6 +14,8 @@
 
 namespace orvik::host {
 
+struct SceneImages;
+
 struct RenderSettings {
   int threads = 0;         // render threads; 0 = one per core
   uint32_t seed = 0;       // the same seed renders the same image
@@ -56,6 +58,7 @@ class Renderer {
   int threadCount_;
   bool active_ = false;
   std::unique_ptr<WorkerPool> pool_;
+  std::shared_ptr<const SceneImages> images_;  // loaded once per session
 };
 
 }  // namespace orvik::host
