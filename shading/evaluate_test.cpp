@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "module/thread_slots.h"
@@ -512,6 +513,37 @@ TEST_F(EvaluateTest, AreaLightShadowsAreSoftWhereHalfTheLightIsBlocked) {
   EXPECT_EQ(soft[0], soft[2]);
   EXPECT_GT(shadowed.x, 0.3 * unshadowed.x);
   EXPECT_LT(shadowed.x, 0.7 * unshadowed.x);
+}
+
+TEST_F(EvaluateTest, ConcurrentThreadsShadeAlikeWithTheirOwnRecords) {
+  FakeEvalHost host;
+  number("STRENGTH1", 1.0);
+  number("ROUGHDIFFUSE", 0.6);
+  LightRecord area = areaLight({1, 3, 0}, 1.0, false);
+  static LightList list;
+  list = listOf({distantLight({0.3, 1.0, 0.2}), pointLight({-1, 2, 1}), area});
+  setCurrentLightList(&list);
+  auto shadeRow = [&](std::vector<double>& out) {
+    for (int i = 0; i < 64; ++i) {
+      Sample s;
+      s.sa.sx = i, s.sa.sy = 3;
+      s.sa.raySource[0] = 0.1 * i - 3.0;
+      s.sa.sourceID = fakeItem(0x400);
+      s.sa.specular = 0.5;
+      s.sa.rayTrace = tracedHit;
+      s.sa.illuminate = fullIlluminate;
+      evaluate(inst, &s.sa);
+      out.push_back(s.sa.replacement_color[0] + s.sa.replacement_color[1] + s.sa.replacement_color[2]);
+    }
+  };
+  std::vector<double> alone;
+  shadeRow(alone);
+  std::vector<std::vector<double>> rows(4);
+  std::vector<std::thread> threads;
+  for (auto& row : rows) threads.emplace_back([&] { shadeRow(row); });
+  for (auto& t : threads) t.join();
+  for (const auto& row : rows) EXPECT_EQ(row, alone);
+  setCurrentLightList(nullptr);
 }
 
 }  // namespace
