@@ -13,7 +13,10 @@
 #include "panels/numeric_control.h"
 #include "panels/panel.h"
 #include "panels/string_control.h"
+#include "panels/item_list_control.h"
 #include "persist/clip_store.h"
+#include "persist/instance_settings.h"
+#include "persist/memory_stream.h"
 #include "persist/settings_block.h"
 #include "persist/settings_file.h"
 #include "persist/test_scene.h"
@@ -261,6 +264,29 @@ TEST_F(Transfer, ABrokenFileShowsTheMessageWithItsLineAndKeepsEarlierValues) {
   ASSERT_EQ(scene->errors.size(), 1u);
   EXPECT_EQ(scene->errors[0].first, kMsgBadTokenG);
   EXPECT_EQ(scene->errors[0].second, "Line 6: BEGIN X");
+}
+
+TEST_F(Transfer, CopyBeforeTheAfterLoadWorkKeepsTheNamesJustRead) {
+  Instance a;
+  Panel* p = CreatePanel("Orvik", &a, 0);
+  a.panel = p;
+  CutPasteControl* pair = AddCutPastePair("REFS", 0, 0, p);
+  BeginCutPasteRange(pair);
+  AddNumericControl("FOLLOW", 0, 0, p);
+  AddItemControl("ITEMS", 0, 0, p);
+  EndCutPasteRange(pair);
+  std::string text =
+      "BEGIN MORVANE_PLUGIN Orvik\nBEGIN NUM FOLLOW\nANIMATE XPOS\nREF1ITEM\n"
+      "OBJECT 1 1 4 @Cube\nEND\nBEGIN ITEM ITEMS\nPARENT 1 1 3 @Arm\nBONE 2 2 5 @Elbow\n"
+      "END\nEND MORVANE_PLUGIN Orvik\n";
+  MemoryReader reader(text.c_str(), text.size() + 1);
+  ASSERT_EQ(LoadPanelSettings(p, reader.state()), nullptr);  // names still pending
+  ClickButton(pair->cutButton, 0);
+  std::vector<char> clip;
+  ASSERT_TRUE(CopyClip("REFS", clip));
+  std::string written(clip.begin(), clip.end());
+  EXPECT_NE(written.find(" REF1ITEM\r\nOBJECT 1 1 4 @Cube\r\n"), std::string::npos);
+  EXPECT_NE(written.find("PARENT 1 1 3 @Arm\r\nBONE 2 2 5 @Elbow\r\n"), std::string::npos);
 }
 
 TEST_F(Transfer, PanelThreadsCopyAndPasteUnderOneKeyAtOnce) {

@@ -265,9 +265,11 @@ long SaveItemList(Control* c, SaveState* state, int depth) {
     if (DescribeItemReference(k->items[i], ref)) r.entries.push_back(ref);
   }
   // Names read but not resolved yet (copied before the after-load work ran).
-  int pendingCount = k->pendingCount;
-  if (pendingCount > ItemListControl::kMaxItems) pendingCount = ItemListControl::kMaxItems;
-  for (int i = 0; i < pendingCount; ++i) {
+  size_t pendingCount = k->pending.size();
+  if (pendingCount > static_cast<size_t>(ItemListControl::kMaxItems)) {
+    pendingCount = ItemListControl::kMaxItems;
+  }
+  for (size_t i = 0; i < pendingCount; ++i) {
     ItemReference ref;
     ItemFromPending(k, k->pending[i], ref);
     r.entries.push_back(ref);
