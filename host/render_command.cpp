@@ -48,9 +48,7 @@ std::string renderUsage() {
          "  --seed N           seed of the sample patterns (same seed, same image)\n"
          "  --plain            host shading only: do not load the module\n"
          "  --quiet            no progress bar and no timing lines\n"
-         "  -h, --help         this text\n"
-         "\n" +
-         std::string(kHostOptionsHelp);
+         "  -h, --help         this text\n";
 }
 
 std::string parseRenderArguments(int argc, char** argv, RenderCommandOptions& o) {
