@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "master/master_hooks.h"
+#include "master/open_surface.h"
 #include "master/master_values.h"
 #include "module/host_services.h"
 #include "module/registry.h"
@@ -85,6 +86,22 @@ bool isSwatchInput(const Control* c) {
   return c->key.Equals("ART_IMNAME") || c->key.Equals("ART_ROTATE") || c->key.Equals("ART_SQUEEZE");
 }
 
+// What the master asks of the surfaces: relabelling the boosts when its
+// group notes change, and walking and opening them for "Open Surface".
+void connectToMaster() {
+  if (!surfaceRelabelHook()) setSurfaceRelabelHook(relabelLightGroupBoosts);
+  if (surfaceAccess().next) return;
+  SurfaceAccess access;
+  access.next = [](SurfaceInstance* s) { return nextSurfaceInstance(s); };
+  access.attached = [](SurfaceInstance* s) {
+    const uintptr_t id = s ? s->runtime.surfaceId.get() : 0;
+    return id != 0 && id != kDestroyedSurfaceId;
+  };
+  access.openPanel = openSurfacePanel;
+  access.panel = [](SurfaceInstance* s) { return s ? s->panel : nullptr; };
+  setSurfaceAccess(access);
+}
+
 // Scratch list handed to the host by changeID (the toolkit's pairs).
 std::vector<ItemIdPair> gIdPairs;
 
@@ -109,9 +126,7 @@ SurfaceInstance* createSurfaceInstance(void* context, const char** error) {
   inst->runtime.aliveMark = kSurfaceAliveMark;
   inst->runtime.surfaceId = reinterpret_cast<uintptr_t>(context);
 
-  // The boosts are labelled from the master's group notes, and relabelled
-  // whenever they change.
-  if (!surfaceRelabelHook()) setSurfaceRelabelHook(relabelLightGroupBoosts);
+  connectToMaster();
   const char* notes[kLightGroupBoostCount] = {};
   const bool haveMaster = gHooks.lightGroupNotes ? gHooks.lightGroupNotes(notes) : masterGroupNotes(notes);
   relabelInstanceLightGroupBoosts(inst, haveMaster ? notes : nullptr);
@@ -134,6 +149,7 @@ void destroySurfaceInstance(SurfaceInstance* inst) {
   inst->runtime.aliveMark = 0;
 
   unlink(inst);
+  forgetSurfaceToOpen(inst);
   SurfaceInstance* self = inst;
   registry().lastEditedSurface.compare_exchange_strong(self, nullptr);
   if (gHooks.closePanelWindow && inst->panel) gHooks.closePanelWindow(inst->panel);

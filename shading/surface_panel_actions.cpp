@@ -205,6 +205,10 @@ void nextSurfaceClicked(SurfaceInstance* inst, bool backwards) {
   if (gPanelHooks.openSurfacePanel) gPanelHooks.openSurfacePanel(found, inst);
 }
 
+void openSurfacePanel(SurfaceInstance* inst) {
+  if (inst && inst->alive() && gPanelHooks.openSurfacePanel) gPanelHooks.openSurfacePanel(inst, nullptr);
+}
+
 void redrawArtSwatch(SurfaceInstance* inst) {
   if (!inst) return;
   BitmapControl* swatch = As<BitmapControl>(inst->control("FPREV"));

@@ -47,6 +47,9 @@ void openMasterClicked(SurfaceInstance* inst);
 SurfaceInstance* findNextSurface(SurfaceInstance* from, bool backwards);
 void nextSurfaceClicked(SurfaceInstance* inst, bool backwards);
 
+// Opens the instance's panel where it was last (the master's "Open Surface").
+void openSurfacePanel(SurfaceInstance* inst);
+
 // Redraws the art-mode swatch from ART_IMNAME, ART_ROTATE and ART_SQUEEZE.
 void redrawArtSwatch(SurfaceInstance* inst);
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "master/open_surface.h"
 #include "module/registry.h"
 #include "panels/bitmap_control.h"
 #include "panels/button_control.h"
@@ -210,6 +211,24 @@ TEST_F(SurfacePanelTest, NextSurfaceCyclesThroughAllAndBack) {
   ASSERT_EQ(gOpened.size(), 2u);
   EXPECT_EQ(gOpened[1].target, c);
   EXPECT_EQ(gOpened[1].replacing, nullptr);
+}
+
+TEST_F(SurfacePanelTest, MastersOpenSurfaceReachesTheSurfaces) {
+  SurfaceInstance* older = make(1);
+  SurfaceInstance* newer = make(2);
+  setNextSurfaceToOpen(older);
+  EXPECT_EQ(openChosenSurface(), older);
+  ASSERT_EQ(gOpened.size(), 1u);
+  EXPECT_EQ(gOpened[0].target, older);
+  EXPECT_EQ(gOpened[0].replacing, nullptr);
+
+  // A destroyed choice is forgotten; then the newest attached surface opens.
+  setNextSurfaceToOpen(older);
+  made_.erase(made_.begin());
+  destroySurfaceInstance(older);
+  EXPECT_EQ(nextSurfaceToOpen(), nullptr);
+  EXPECT_EQ(openChosenSurface(), newer);
+  setNextSurfaceToOpen(nullptr);
 }
 
 TEST_F(SurfacePanelTest, UnpinEventAndOpenMaster) {
