@@ -29,7 +29,6 @@ void destroyInert(HostInstance inst) {
 
 }  // namespace
 
-void shaderEvaluate(HostInstance, HostShaderAccess *) {}
 void openSurfacePanel(HostInstance) {}
 
 void openMasterPanel() {

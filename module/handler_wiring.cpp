@@ -1,11 +1,12 @@
-// The handler callbacks whose owners exist: the surface instances, the
-// master and the settings text. The host's save and load states are handed
+// The handler callbacks whose owners exist: the surface instances and their
+// evaluation, the master and the settings text. The host's save and load states are handed
 // to the settings text as its own two-function states.
 #include "master/master_handler.h"
 #include "module/handler_callbacks.h"
 #include "module/registry.h"
 #include "persist/instance_settings.h"
 #include "persist/settings_state.h"
+#include "shading/evaluate.h"
 #include "shading/surface_handler.h"
 
 namespace orvik::callbacks {
@@ -61,6 +62,7 @@ void shaderCleanup(HostInstance inst) { surfaceHandlerCleanup(inst); }
 HostError shaderNewTime(HostInstance inst, int frame, double time) {
   return surfaceHandlerNewTime(inst, frame, time);
 }
+void shaderEvaluate(HostInstance inst, HostShaderAccess *sa) { surfaceEvaluateEntry(inst, sa); }
 const char *shaderDescription(HostInstance inst) { return surfaceHandlerDescription(inst); }
 
 HostInstance masterCreate(void *priv, void *context, HostError *error) {

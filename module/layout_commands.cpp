@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "master/master_events.h"
 #include "master/master_instance.h"
 #include "module/host_services.h"
 #include "module/registry.h"
@@ -13,8 +14,6 @@ namespace orvik {
 namespace {
 
 CommandHooks g_hooks;
-
-constexpr int kRenderRunStarting = 2;  // previewPlayState at the start of a run
 
 // The questions of the object commands: title and two lines.
 struct Question {
@@ -164,19 +163,19 @@ void removeFromObjects(const CommandContext &ctx) {
   showCounts(kRemovedFormat, surfaces, objects);
 }
 
+int sendThroughGeneric(void *data, const char *command) {
+  const auto *generic = static_cast<const HostLayoutGeneric *>(data);
+  return generic && generic->evaluate ? generic->evaluate(generic->data, command) : 0;
+}
+
+// The run itself is the master's: it marks the windows, switches the host's
+// auto-confirm on and remembers the selection.
 void startRenderRun(const CommandContext &ctx) {
   MasterInstance *master = registry().activeMaster.load();
-  const int windows = g_hooks.previewWindowCount ? g_hooks.previewWindowCount() : 0;
-  if (!master || !registry().activePixelFilter.load() || windows <= 0) return;
-  if (g_hooks.markPreviewWindowsForRender) g_hooks.markPreviewWindowsForRender();
-  master->previewPlayState.store(kRenderRunStarting);
-  master->autoConfirmActive.store(1);
-  ctx.send(kAutoConfirmOnCommand);
-  if (newerHost()) ctx.send(kImageEditorOffCommand);
+  if (!master || !registry().activePixelFilter.load() || !registry().previewWindows.load()) return;
   const auto *ui = ctx.service<HostInterfaceInfo>(HOST_INTERFACE_INFO_NAME);
   HostItemId first = (ui && ui->selItems) ? ui->selItems[0] : nullptr;
-  registry().rememberedSelection.store(first);
-  master->previewRenderActive.store(1);
+  beginPreviewRun(master, first, sendThroughGeneric, const_cast<HostLayoutGeneric *>(ctx.generic));
 }
 
 void togglePreviewWindows(const CommandContext &ctx) {

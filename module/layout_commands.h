@@ -22,7 +22,6 @@ enum class LayoutCommand {
 };
 
 // Host command strings.
-inline constexpr const char *kAutoConfirmOnCommand = "AutoConfirm 1";
 inline constexpr const char *kImageEditorOffCommand = "ImageEditor 0";
 inline constexpr const char *kAddShaderCommand = "Surf_AddShader Orvik";
 inline constexpr const char *kRemoveShaderCommand = "Surf_RemShader Orvik";
@@ -39,10 +38,6 @@ inline constexpr const char *kRemovedFormat = "Orvik was removed from %ld surfac
 struct CommandHooks {
   // Frees the preview windows the user closed, pausing 15 ms after each.
   void (*discardClosedPreviewWindows)() = nullptr;
-  int (*previewWindowCount)() = nullptr;
-  // Gives the render mark to every preview window whose camera list holds
-  // exactly one camera and clears it on the others.
-  void (*markPreviewWindowsForRender)() = nullptr;
   void (*openNewPreviewWindow)() = nullptr;
   void (*openMasterPanel)() = nullptr;
   // Closes a surface's panel window when it is open.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "master/master_events.h"
 #include "master/master_instance.h"
 #include "module/activation.h"
 #include "module/host_services.h"
@@ -34,7 +35,7 @@ class Commands : public ::testing::Test {
     for (auto &[surface, inst] : instances) shader.inst.destroy(inst);
     if (master) masterHooksDestroy();
     registry().activePixelFilter.store(nullptr);
-    registry().rememberedSelection.store(nullptr);
+    registry().previewWindows.store(nullptr);
     setCommandHooks({});
     resetHostServices();
   }
@@ -174,33 +175,25 @@ TEST_F(Commands, WithoutTheSurfaceEditorNothingIsCountedButTheMessageAppears) {
   EXPECT_EQ(host.infos.back(), "Orvik was removed from 0 surfaces of 0 objects.");
 }
 
-int g_previewWindows = 0;
-int g_marked = 0;
-
 TEST_F(Commands, RenderStartsARunOnlyWithPreviewWindows) {
   addMasterAndFilter();
   auto *m = static_cast<MasterInstance *>(master);
   FakeItem *box = host.add(HOST_ITEM_OBJECT, "Box");
   host.selection = {idOf(box)};
 
-  g_previewWindows = 0;
-  CommandHooks hooks;
-  hooks.previewWindowCount = [] { return g_previewWindows; };
-  hooks.markPreviewWindowsForRender = [] { ++g_marked; };
-  setCommandHooks(hooks);
   run(LayoutCommand::Render);
   EXPECT_EQ(m->previewRenderActive.load(), 0);
-  EXPECT_EQ(countSent(kAutoConfirmOnCommand), 0);
+  EXPECT_EQ(countSent("AutoConfirm 1"), 0);
 
-  g_previewWindows = 1;
+  static int windowStandIn;
+  registry().previewWindows.store(reinterpret_cast<PreviewWindow *>(&windowStandIn));
   run(LayoutCommand::Render);
-  EXPECT_EQ(g_marked, 1);
   EXPECT_EQ(m->previewPlayState.load(), 2);
   EXPECT_EQ(m->autoConfirmActive.load(), 1);
   EXPECT_EQ(m->previewRenderActive.load(), 1);
-  EXPECT_EQ(countSent(kAutoConfirmOnCommand), 1);
+  EXPECT_EQ(countSent("AutoConfirm 1"), 1);
   EXPECT_EQ(countSent(kImageEditorOffCommand), 1);
-  EXPECT_EQ(registry().rememberedSelection.load(), idOf(box));
+  EXPECT_EQ(previewRunSelection(), idOf(box));
   EXPECT_EQ(countSent("ApplyServer MasterHandler Orvik"), 0);
 }
 

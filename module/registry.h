@@ -30,9 +30,6 @@ struct Registry {
   std::atomic<PreviewWindow *> previewWindows{nullptr};
   std::atomic<PixelInfoWindow *> pixelInfoWindows{nullptr};
   std::atomic<SurfaceInstance *> lastEditedSurface{nullptr};
-  // The item selected when a preview render run started (a host item id),
-  // or null; the run gives the selection back when it ends.
-  std::atomic<void *> rememberedSelection{nullptr};
 };
 
 Registry &registry();
