@@ -5,6 +5,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -87,6 +88,17 @@ std::string importMeshFile(const std::string& path, ImportedMesh& out) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return "mesh file '" + path + "' does not exist";
+  if (lowerExtension(path) == ".lwo") {
+    // The importer cannot build the older object layout (and leaks when it
+    // tries): such files go to our own reader directly.
+    std::ifstream in(path, std::ios::binary);
+    char head[12] = {};
+    in.read(head, sizeof head);
+    if (in.gcount() == sizeof head && std::memcmp(head, "FORM", 4) == 0 && std::memcmp(head + 8, "LWOB", 4) == 0) {
+      const std::string err = importLwoOurselves(path, out);
+      return err.empty() ? "" : "cannot read mesh file '" + path + "': " + err;
+    }
+  }
   Assimp::Importer importer;
   // The importer hands out right-handed data; mirroring Z and flipping the
   // winding gives the host's left-handed axes with clockwise front faces.

@@ -284,10 +284,9 @@ void* HostEnvironment::lookup(const std::string& full) {
   if (base == HOST_ITEM_INFO_NAME) return const_cast<HostItemInfo3*>(&records::kItemInfo);
   if (base == HOST_SCENE_OBJECTS_NAME) return const_cast<HostSceneObjects3*>(&records::kSceneObjects);
   if (base == HOST_OBJECT_INFO_NAME) return const_cast<HostObjectInfo4*>(&records::kObjectInfo);
-  if (base == HOST_BACKDROP_INFO_NAME) {
-    records::backdropInfo.type = scene_->backdrop.gradient ? HOST_BACKDROP_GRADIENT : HOST_BACKDROP_SOLID;
-    return &records::backdropInfo;
-  }
+  if (base == HOST_BACKDROP_INFO_NAME)
+    return const_cast<HostBackdropInfo2*>(scene_->backdrop.gradient ? &records::kGradientBackdrop
+                                                                     : &records::kSolidBackdrop);
   if (base == HOST_COLOR_PICKER_NAME) return reinterpret_cast<void*>(&colorPick);
   return nullptr;
 }

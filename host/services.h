@@ -6,8 +6,9 @@
 // answer for the one active HostEnvironment of the process (makeActive).
 // Item, light, object, camera, bone, surface, backdrop and image queries are
 // read-only and safe from render threads once the scene is published with
-// sceneChanged(); messages, questions, commands and memory blocks are for the
-// host's main thread.
+// sceneChanged(); messages, questions, commands, memory blocks and the
+// data-field records ("LW Scene Info 2", "LW Interface Info", "LW Compositing
+// Info", refreshed when fetched) are for the host's main thread.
 #pragma once
 
 #include <atomic>

@@ -14,7 +14,10 @@ extern const HostLightInfo3 kLightInfo3;
 extern const HostCameraInfo2 kCameraInfo;
 extern const HostBoneInfo2 kBoneInfo;
 extern const HostSceneObjects3 kSceneObjects;
-extern HostBackdropInfo2 backdropInfo;  // `type` follows the scene
+// Two records, one per backdrop type, so that nothing is written while
+// render threads read them.
+extern const HostBackdropInfo2 kSolidBackdrop;
+extern const HostBackdropInfo2 kGradientBackdrop;
 
 // Surfaces.
 extern const HostSurfaceFuncs2 kSurfaceFuncs;

@@ -317,7 +317,8 @@ const HostLightInfo3 kLightInfo3 = {liAmbient, liType,    liColor,     liIntensi
 const HostCameraInfo2 kCameraInfo = {ciZoom, ciFocalLength, ciFocalDistance, ciFov};
 const HostBoneInfo2 kBoneInfo = {biFlags, biRestLength, biStrength, biWeightMap};
 const HostSceneObjects3 kSceneObjects = {soCount, soObject, soNumPoints, soNumPolygons, soNumSurfaces};
-HostBackdropInfo2 backdropInfo = {bdBackdrop, HOST_BACKDROP_SOLID, bdGradient};
+const HostBackdropInfo2 kSolidBackdrop = {bdBackdrop, HOST_BACKDROP_SOLID, bdGradient};
+const HostBackdropInfo2 kGradientBackdrop = {bdBackdrop, HOST_BACKDROP_GRADIENT, bdGradient};
 
 }  // namespace records
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "host/services_records.h"
 
@@ -326,6 +327,36 @@ TEST_F(Services, ImagesLoadOnceAndReadBlackOutside) {
   EXPECT_NE(err.find("missing.png"), std::string::npos) << err;
   EXPECT_EQ(env.imageCount(), 1u);
   std::filesystem::remove_all(dir);
+}
+
+TEST_F(Services, RenderThreadsReadTheSceneServicesTogether) {
+  // What the shading asks per sample, from several threads at once: the
+  // answers agree with the main thread's (and the thread sanitizer build
+  // watches the reads).
+  const auto* ii = fetch<HostItemInfo3>("LW Item Info 3");
+  const auto* oi = fetch<HostObjectInfo4>("LW Object Info 4");
+  const auto* l3 = fetch<HostLightInfo3>("LW Light Info 3");
+  const auto* bd = fetch<HostBackdropInfo2>("LW Backdrop Info 2");
+  double expected[3];
+  ii->param(hid(tubeId), HOST_IP_W_FORWARD, 0.25, expected);
+  std::atomic<int> mismatches{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 2000; ++i) {
+        double v[3];
+        ii->param(hid(tubeId), HOST_IP_W_FORWARD, 0.25, v);
+        if (v[0] != expected[0] || v[2] != expected[2]) ++mismatches;
+        if (std::strcmp(ii->name(hid(tubeId)), "Light (2)") != 0) ++mismatches;
+        if (oi->shadowOpts(hid(floorId)) != HOST_OSHADOW_CAST) ++mismatches;
+        if (l3->intensity(hid(spotId), 0.0) != 1.0) ++mismatches;
+        const double dir[3] = {0, 1, 0};
+        bd->backdrop(0.0, dir, v);
+        (void)HostEnvironment::globalFunction()("LW Object Info", HOST_GFUSE_TRANSIENT);
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST_F(Services, BackdropAlongADirection) {
