@@ -68,7 +68,11 @@ TEST(SurfaceCreation, RunningOutOfMemoryAnywhereFailsCleanly) {
     HostInstance inst = surfaceHandlerCreate(nullptr, reinterpret_cast<void*>(0xA00), &error);
     gAllocationsBeforeFailure = -1;
     if (inst) {
+      // A surface that was made is whole.
       EXPECT_EQ(error, nullptr);
+      auto* s = static_cast<SurfaceInstance*>(inst);
+      for (int i = 0; i < kSurfaceSettingCount; ++i) EXPECT_NE(s->control(i), nullptr) << "allocation " << n;
+      EXPECT_TRUE(s->isOn("GLOBOOST")) << "allocation " << n;
       surfaceHandlerDestroy(inst);
     } else {
       ++failures;

@@ -126,7 +126,8 @@ Control* createSetting(const SurfaceSetting& s, int index, Layout& layout, Contr
       ButtonControl* b = AddCheckButton(s.key, x, y, anchor);
       if (!b) return nullptr;
       setText(b->caption, sizeof b->caption, s.buttonText);
-      if (s.label && !attachCaption(b, s.label)) return b;  // freed with the panel
+      // Already in the chain: on failure it is freed with the panel.
+      if (s.label && !attachCaption(b, s.label)) return nullptr;
       resetSurfaceControl(b, index);
       return b;
     }
