@@ -13,6 +13,7 @@
 #include "preview/capture.h"
 #include "preview/preview_store.h"
 #include "preview/sampling_factors.h"
+#include "preview/store_services.h"
 #include "shading/light_list.h"
 
 namespace orvik {
@@ -102,6 +103,7 @@ PixelFilterInstance* createPixelFilter(void* serverData, void* context, const ch
   f->aliveMark.store(kAliveMark, std::memory_order_relaxed);
   installSamplingHook();
   installCaptureHooks();
+  installStoreMasterHooks();
   registry().activePixelFilter.store(f);
   return f;
 }
