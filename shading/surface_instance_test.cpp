@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,10 @@ class SurfaceInstanceTest : public ::testing::Test {
 
 TEST_F(SurfaceInstanceTest, EveryNumericControlStartsAtItsDefaultWithItsClamps) {
   SurfaceInstance* s = make(surfaceHandle(1));
+  // The typed list names every numeric setting of the panel.
+  int numeric = 0;
+  for (int i = 0; i < kSurfaceSettingCount; ++i) numeric += AsNumeric(s->control(i)) != nullptr;
+  EXPECT_EQ(numeric, static_cast<int>(std::size(expected::kNumericSettings)));
   for (const auto& e : expected::kNumericSettings) {
     SCOPED_TRACE(e.key);
     NumericControl* n = AsNumeric(s->control(e.key));
