@@ -13,7 +13,7 @@
 // worker threads, synchronised inside the (uninstrumented) library and its
 // task scheduler; the thread sanitizer cannot see that synchronisation and
 // reports the library's memory handed between them. Our own code is checked.
-extern "C" const char* __tsan_default_suppressions() {
+extern "C" __attribute__((visibility("default"))) const char* __tsan_default_suppressions() {
   return "race:libembree3.so\nrace:libtbb.so\n";
 }
 #endif
