@@ -323,3 +323,31 @@ TEST(RaytraceScene, SmoothingFollowsTheSurface) {
 
 }  // namespace
 }  // namespace orvik::host
+
+namespace orvik::host {
+namespace {
+
+using namespace orvik::host::testing;
+
+TEST(RaytraceLighting, ShadowOptionsOfObjectsAreHonoured) {
+  auto lightUnderBlocker = [](int floorOptions, int blockerOptions, double dissolve = 0.0) {
+    Scene scene = floorScene();
+    scene.objects[0].shadowOptions = floorOptions;
+    addPrimitive(scene, "Blocker", PrimitiveKind::Box, {0, 1, 0}, matte({1, 1, 1}), {0.6, 0.1, 0.6});
+    scene.objects[1].shadowOptions = blockerOptions;
+    scene.objects[1].dissolve = dissolve;
+    addPointLight(scene, {0, 2, 0});
+    RaytraceScene world(scene, 0.0);
+    Raytracer tracer(world, nullptr, kNoItem);
+    return brightness(lookDown(tracer, 0.0, 0.0, 0.5));
+  };
+  const int all = kShadowSelf | kShadowCast | kShadowReceive;
+  EXPECT_EQ(lightUnderBlocker(all, all), 0.0);
+  EXPECT_GT(lightUnderBlocker(all & ~kShadowReceive, all), 0.05);  // floor receives none
+  EXPECT_GT(lightUnderBlocker(all, all & ~kShadowCast), 0.05);     // blocker casts none
+  // A half-dissolved blocker lets half the light through each face: a quarter.
+  EXPECT_NEAR(lightUnderBlocker(all, all, 0.5) / lightUnderBlocker(all, all & ~kShadowCast), 0.25, 1e-9);
+}
+
+}  // namespace
+}  // namespace orvik::host
