@@ -1,10 +1,11 @@
 // The handler callbacks whose owners exist: the surface instances and their
-// evaluation, the master and the settings text. The host's save and load states are handed
+// evaluation, the master, the pixel filter and the settings text. The host's save and load states are handed
 // to the settings text as its own two-function states.
 #include "master/master_handler.h"
 #include "module/handler_callbacks.h"
 #include "module/registry.h"
 #include "persist/instance_settings.h"
+#include "preview/pixel_filter_handler.h"
 #include "persist/settings_state.h"
 #include "shading/evaluate.h"
 #include "shading/surface_handler.h"
@@ -83,5 +84,20 @@ double masterEvent(HostInstance inst, const HostMasterAccess *access) {
   return masterHandlerEvent(inst, access);
 }
 bool masterExists() { return registry().activeMaster.load() != nullptr; }
+
+HostInstance filterCreate(void *priv, void *context, HostError *error) {
+  return pixelFilterHandlerCreate(priv, context, error);
+}
+void filterDestroy(HostInstance inst) { pixelFilterHandlerDestroy(inst); }
+const char *filterDescription(HostInstance inst) { return pixelFilterHandlerDescription(inst); }
+HostError filterInit(HostInstance inst, int mode) { return pixelFilterHandlerInit(inst, mode); }
+void filterCleanup(HostInstance inst) { pixelFilterHandlerCleanup(inst); }
+HostError filterNewTime(HostInstance inst, int frame, double time) {
+  return pixelFilterHandlerNewTime(inst, frame, time);
+}
+void filterEvaluate(HostInstance inst, const HostFilterAccess *access) {
+  pixelFilterHandlerEvaluate(inst, access);
+}
+bool pixelFilterExists() { return registry().activePixelFilter.load() != nullptr; }
 
 }  // namespace orvik::callbacks
