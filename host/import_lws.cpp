@@ -22,6 +22,14 @@ struct ParseError {
 // One channel of a motion: (time in seconds, value) pairs.
 using Channel = std::vector<std::pair<double, double>>;
 
+// Whole numbers from text: values beyond the int range are clamped, never
+// converted past it.
+int toInt(double v) {
+  if (!(v > -2147483648.0)) return -2147483647 - 1;
+  if (!(v < 2147483647.0)) return 2147483647;
+  return static_cast<int>(v);
+}
+
 double channelAt(const Channel& c, double t, double fallback) {
   if (c.empty()) return fallback;
   if (t <= c.front().first) return c.front().second;
@@ -113,7 +121,7 @@ class LwsParser {
     std::vector<std::string> w;
     if (!nextLine(w) || w[0] != "LWSC") fail("not a scene file: the first line must be LWSC");
     if (!nextLine(w)) fail("the version line is missing");
-    version_ = static_cast<int>(num(w[0]));
+    version_ = toInt(num(w[0]));
     while (nextLine(w)) line(w);
     finish();
   }
@@ -145,9 +153,9 @@ class LwsParser {
     const std::string& k = w[0];
     RenderOptions& r = scene_.render;
     Backdrop& b = scene_.backdrop;
-    if (k == "FirstFrame") r.firstFrame = static_cast<int>(arg(w, 1));
-    else if (k == "LastFrame") r.lastFrame = static_cast<int>(arg(w, 1));
-    else if (k == "FrameStep") r.frameStep = std::max(1, static_cast<int>(arg(w, 1)));
+    if (k == "FirstFrame") r.firstFrame = toInt(arg(w, 1));
+    else if (k == "LastFrame") r.lastFrame = toInt(arg(w, 1));
+    else if (k == "FrameStep") r.frameStep = std::max(1, toInt(arg(w, 1)));
     else if (k == "FramesPerSecond") { const double f = arg(w, 1); if (f > 0.0) r.fps = f; }
     else if (k == "LoadObjectLayer") {
       // LoadObjectLayer layer [item id] file
@@ -196,22 +204,22 @@ class LwsParser {
     else if ((k == "LightIntensity" || k == "LgtIntensity") && !scene_.lights.empty())
       scene_.lights.back().intensity = Envelope(scalarOrEnvelope(w));
     else if (k == "LightType" && !scene_.lights.empty()) {
-      const int t = static_cast<int>(arg(w, 1));
+      const int t = toInt(arg(w, 1));
       if (t < 0 || t >= kLightTypeCount) fail("LightType " + w[1] + " is not 0 to 4");
       scene_.lights.back().type = static_cast<LightType>(t);
     }
     else if (k == "LightFalloffType" && !scene_.lights.empty()) {
-      const int f = static_cast<int>(arg(w, 1));
+      const int f = toInt(arg(w, 1));
       scene_.lights.back().falloff = f >= 0 && f <= 3 ? static_cast<Falloff>(f) : Falloff::Off;
     }
     else if (k == "LightRange" && !scene_.lights.empty()) scene_.lights.back().range = std::max(0.0, scalarOrEnvelope(w));
     else if (k == "LightConeAngle" && !scene_.lights.empty()) scene_.lights.back().coneAngle = scalarOrEnvelope(w);
     else if (k == "LightEdgeAngle" && !scene_.lights.empty()) scene_.lights.back().edgeAngle = scalarOrEnvelope(w);
-    else if (k == "LightQuality" && !scene_.lights.empty()) scene_.lights.back().quality = static_cast<int>(arg(w, 1));
+    else if (k == "LightQuality" && !scene_.lights.empty()) scene_.lights.back().quality = toInt(arg(w, 1));
     else if (k == "AffectDiffuse" && !scene_.lights.empty()) scene_.lights.back().noDiffuse = arg(w, 1) == 0.0;
     else if (k == "AffectSpecular" && !scene_.lights.empty()) scene_.lights.back().noSpecular = arg(w, 1) == 0.0;
     else if (k == "ShadowType" && !scene_.lights.empty()) {
-      const int s = static_cast<int>(arg(w, 1));
+      const int s = toInt(arg(w, 1));
       scene_.lights.back().shadowType = s >= 0 && s <= 2 ? static_cast<ShadowType>(s) : ShadowType::Off;
     }
     else if (k == "ShadowColor" && !scene_.lights.empty()) scene_.lights.back().shadowColor = colour(w);
@@ -227,7 +235,7 @@ class LwsParser {
       }
     }
     else if (k == "AASamples" || k == "Antialiasing") {
-      const int n = static_cast<int>(arg(w, 1));
+      const int n = toInt(arg(w, 1));
       if (n >= 1) r.aaMinSamples = r.aaMaxSamples = std::min(n, 64);
     }
     else if (k == "FieldRendering") r.fieldRendering = arg(w, 1) != 0.0;
@@ -242,13 +250,13 @@ class LwsParser {
     else if (k == "SkySqueezeAmount" || k == "SkySqueeze") b.skySqueeze = arg(w, 1);
     else if (k == "GroundSqueezeAmount" || k == "GroundSqueeze") b.groundSqueeze = arg(w, 1);
     else if (k == "RayTraceEffects") {
-      const int bits = static_cast<int>(arg(w, 1));
+      const int bits = toInt(arg(w, 1));
       r.rayTraceShadows = bits & 1;
       r.rayTraceReflection = bits & 2;
       r.rayTraceRefraction = bits & 4;
       r.rayTraceTransparency = bits & 8;
     }
-    else if (k == "RayRecursionLimit") r.rayRecursionLimit = std::clamp(static_cast<int>(arg(w, 1)), 0, 64);
+    else if (k == "RayRecursionLimit") r.rayRecursionLimit = std::clamp(toInt(arg(w, 1)), 0, 64);
     else if (k == "EnableRadiosity") r.radiosity = arg(w, 1) != 0.0;
     else if (k == "EnableCaustics") r.caustics = arg(w, 1) != 0.0;
     else if (k == "Plugin") plugin(w);
@@ -302,21 +310,21 @@ class LwsParser {
     const ItemId it = currentId();
     if (!nextLine(w)) fail("the motion ends early");
     if (w[0] == "NumChannels") {
-      const int n = static_cast<int>(arg(w, 1));
+      const int n = toInt(arg(w, 1));
       for (int i = 0; i < n; ++i) {
         if (!nextLine(w) || w[0] != "Channel") fail("a Channel line was expected");
-        const int index = static_cast<int>(arg(w, 1));
+        const int index = toInt(arg(w, 1));
         Channel c = envelopeBlock();
         if (index >= 0 && index < kMotionChannels) ch[static_cast<std::size_t>(index)] = std::move(c);
       }
     } else if (version_ >= 2) {
       // Older per-channel layout: channel count, then per channel a key
       // count and lines "value time ...".
-      const int n = static_cast<int>(num(w[0]));
+      const int n = toInt(num(w[0]));
       if (n < 0 || n > 64) fail("channel count " + w[0] + " is out of range");
       for (int i = 0; i < n; ++i) {
         if (!nextLine(w)) fail("the motion ends early");
-        const int keys = static_cast<int>(num(w[0]));
+        const int keys = toInt(num(w[0]));
         if (keys < 0 || keys > kMaxKeys) fail("key count " + w[0] + " is out of range");
         Channel c;
         for (int k = 0; k < keys; ++k) {
@@ -329,9 +337,9 @@ class LwsParser {
     } else {
       // The first layout: channel count, key count, then per key a line of
       // the nine values and a line starting with the frame number.
-      const int n = static_cast<int>(num(w[0]));
+      const int n = toInt(num(w[0]));
       if (!nextLine(w)) fail("the motion ends early");
-      const int keys = static_cast<int>(num(w[0]));
+      const int keys = toInt(num(w[0]));
       if (keys < 0 || keys > kMaxKeys || n < 0 || n > 64) fail("key or channel count out of range");
       for (int k = 0; k < keys; ++k) {
         if (!nextLine(w)) fail("the motion ends early");

@@ -225,6 +225,52 @@ TEST(ImportLws, OlderLayoutsRead) {
   EXPECT_NEAR(old.scene.ambientColor.x, 1.0, 1e-9);
 }
 
+TEST(ImportLws, DamagedScenesNeverCrash) {
+  REQUIRE_MODELS();
+  const std::vector<std::uint8_t> bytes = readBytes(kModels + "/LWS/move_x.lws");
+  const std::string original(bytes.begin(), bytes.end());
+  std::uint32_t state = 777u;
+  auto next = [&] { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 200; ++round) {
+    std::string text = original;
+    for (int e = 0; e < 6; ++e) {
+      const std::size_t at = next() % text.size();
+      if (next() % 2)
+        text.erase(at, 1 + next() % 30);
+      else
+        text[at] = "0123456789 {}-\nKey"[next() % 19];
+    }
+    const SceneReadResult r = parseLwsText(text, "damaged.lws");
+    if (!r.ok) {
+      EXPECT_EQ(r.error.rfind("damaged.lws:", 0), 0u) << r.error;
+    }
+  }
+}
+
+TEST(ImportLwoSurfaces, DamagedObjectFilesNeverCrash) {
+  REQUIRE_MODELS();
+  for (const char* f : {"LWO/LWO2/sphere_with_mat_gloss_10pc.lwo", "LWO/LWOB/ConcavePolygon.lwo"}) {
+    const std::vector<std::uint8_t> original = readBytes(kModels + "/" + f);
+    std::uint32_t state = 99u;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    for (int round = 0; round < 300; ++round) {
+      std::vector<std::uint8_t> bytes = original;
+      for (int e = 0; e < 4; ++e) bytes[12 + next() % (bytes.size() - 12)] = static_cast<std::uint8_t>(next() >> 24);
+      std::vector<Surface> surfaces;
+      Mesh mesh;
+      std::vector<std::string> names;
+      (void)parseLwoSurfaces(bytes.data(), bytes.size(), "damaged.lwo", surfaces);
+      if (parseLwoGeometry(bytes.data(), bytes.size(), "damaged.lwo", mesh, names).empty()) {
+        for (const Triangle& t : mesh.triangles) {
+          for (std::uint32_t v : t.v) {
+            ASSERT_LT(v, mesh.positions.size());
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(ImportLws, BadTextNamesTheLine) {
   SceneReadResult r = parseLwsText("LWSC\n3\nLightType 1\n", "x.lws");
   EXPECT_TRUE(r.ok);  // a light keyword before any light is skipped

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
@@ -183,6 +184,35 @@ TEST(SceneFileErrors, ParentCyclesAreRefused) {
       "cycle.orvs");
   ASSERT_FALSE(r.ok);
   EXPECT_NE(r.error.find("Parent cycle"), std::string::npos) << r.error;
+}
+
+// A small fixed generator, so that the damaged texts are the same every run.
+struct Lcg {
+  std::uint32_t state;
+  std::uint32_t next() { return state = state * 1664525u + 1013904223u; }
+};
+
+TEST(SceneFileErrors, DamagedTextsNeverCrashAndAlwaysSayWhere) {
+  const std::string original = demoSceneText();
+  const char kBytes[] = {'"', '|', '#', ' ', '\n', '\\', '0', '-', 'x', '\0', '\xff', 'E'};
+  Lcg rng{12345u};
+  for (int round = 0; round < 400; ++round) {
+    std::string text = original;
+    const int edits = 1 + static_cast<int>(rng.next() % 8);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const std::size_t at = rng.next() % text.size();
+      switch (rng.next() % 3) {
+        case 0: text[at] = kBytes[rng.next() % sizeof kBytes]; break;
+        case 1: text.erase(at, 1 + rng.next() % 40); break;
+        default: text.insert(at, 1, kBytes[rng.next() % sizeof kBytes]); break;
+      }
+    }
+    const SceneReadResult r = parseSceneText(text, "damaged.orvs");
+    if (!r.ok) {
+      EXPECT_EQ(r.error.rfind("damaged.orvs:", 0), 0u) << r.error;
+      EXPECT_TRUE(r.scene.objects.empty());
+    }
+  }
 }
 
 class SceneFileOnDisk : public ::testing::Test {
