@@ -52,6 +52,8 @@ void CutSettings(Control* c) {
       char detail[96];
       std::snprintf(detail, sizeof detail, "A clip holds at most %zu bytes.", kClipBufferBytes);
       HostError(kMsgClipTooLarge, detail);
+      // The former clip is gone: the Paste button must not promise one.
+      if (pair->pasteButton != nullptr) SetButtonHighlight(pair->pasteButton, false);
       return;
     }
     StoreClip(key, writer.bytes().data(), writer.size());

@@ -166,8 +166,11 @@ TEST_F(Transfer, AClipTooLargeForItsBufferIsRefusedNotStoredCut) {
     SetStringText(AddStringControl(key, 0, 0, p), text.c_str());
   }
   EndCutPasteRange(pair);
+  StoreClip("BIG", "x", 1);  // an earlier, smaller copy
+  SetButtonHighlight(pair->pasteButton, true);
   ClickButton(pair->cutButton, 0);
   EXPECT_FALSE(HasClip("BIG"));
+  EXPECT_FALSE(pair->pasteButton->highlighted());
   ASSERT_EQ(scene->errors.size(), 1u);
   EXPECT_EQ(scene->errors[0].first, kMsgClipTooLarge);
 }
