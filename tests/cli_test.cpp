@@ -162,6 +162,20 @@ TEST_F(Cli, RunExecutesHostCommandsAndSavesTheScene) {
   EXPECT_NE(r.err.find("cannot open the script"), std::string::npos);
 }
 
+TEST_F(Cli, RealSceneAndObjectFilesRender) {
+  const std::string models = "/usr/share/assimp/models";
+  if (!fs::exists(models + "/LWS/move_x.lws")) GTEST_SKIP() << "assimp-testmodels is not installed";
+  const char* files[] = {"LWS/move_x.lws", "LWS/move_xz_spline.lws", "LWS/move_x_oldformat_56.lws",
+                         "LWO/LWO2/boxuv.lwo", "LWO/LWO2/transparency.lwo", "LWO/LWOB/ConcavePolygon.lwo"};
+  int n = 0;
+  for (const char* f : files) {
+    const fs::path out = dir_ / ("real" + std::to_string(n++) + ".png");
+    const Outcome r = orvik("render '" + models + "/" + f + "' -o '" + out.string() + "' --size 40x30 --quiet");
+    EXPECT_EQ(r.status, 0) << f << ": " << r.err;
+    EXPECT_TRUE(fs::exists(out)) << f;
+  }
+}
+
 TEST_F(Cli, DemoRendersASmallFrame) {
   Outcome r = orvik("demo --quiet --size 64x48 --out '" + dir_.string() + "'");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
