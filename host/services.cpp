@@ -492,6 +492,19 @@ bool HostEnvironment::answerColorPick(const std::string& title, double rgb[3]) {
       return false;
     }
   }
+  if (answers.interactive && atTerminal()) {
+    std::cerr << "orvik: " << title << ": colour as R G B from 0 to 1 (now " << rgb[0] << " " << rgb[1] << " "
+              << rgb[2] << "; empty to cancel)? " << std::flush;
+    std::string line;
+    double r = 0, g = 0, b = 0;
+    if (std::getline(std::cin, line) && (std::istringstream(line) >> r >> g >> b)) {
+      rgb[0] = r;
+      rgb[1] = g;
+      rgb[2] = b;
+      return true;
+    }
+  }
+  messages.push_back({HostMessage::Kind::Info, title, "colour picker", "cancel", 0});
   return false;
 }
 
