@@ -515,6 +515,30 @@ TEST_F(EvaluateTest, AreaLightShadowsAreSoftWhereHalfTheLightIsBlocked) {
   EXPECT_LT(shadowed.x, 0.7 * unshadowed.x);
 }
 
+TEST_F(EvaluateTest, NonlinearReflectionReplacesTheShadingOnlyWhereTracedRaysHit) {
+  FakeEvalHost host;
+  number("REFNONLINEAR", 1.0);
+  number("REFCOLORSTR", 1.0);  // tinted by the (white) surface colour
+  number("REFBG", 1.0);
+  host.backdropColour[0] = host.backdropColour[1] = host.backdropColour[2] = 0.2;
+  const LightList list = listOf({distantLight({0, 1, 0})});
+  const float traced[3] = {1, 1, 1};
+  auto shade = [&](std::uint32_t mask) {
+    Sample s;
+    s.sa.mirror = 0.5;
+    s.sa.diffuse = 0.4;
+    return shadeStored(s.sa, list, mask, nullptr, nullptr, traced, 1.0f);
+  };
+  const Vec3 base = shade(0xFFFFE7FFu & ~kComponentReflection);
+  ASSERT_GT(base.x, 0.1);
+  // Every ray hit: the surface's own shading gives way to the reflection entirely.
+  EXPECT_NEAR(shade(0xFFFFE7FFu).x, 0.5, 1e-9);
+  // A surface whose reflections the host does not trace: nothing counts as a hit, so
+  // the shading stays and the backdrop is added in full.
+  host.reflectionOptions = 0;
+  EXPECT_NEAR(shade(0xFFFFE7FFu).x, base.x + 0.5 + 0.2 * 0.5, 1e-9);
+}
+
 TEST_F(EvaluateTest, ConcurrentThreadsShadeAlikeWithTheirOwnRecords) {
   FakeEvalHost host;
   number("STRENGTH1", 1.0);
