@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "master/master_instance.h"
 #include "preview/pixel_filter.h"
@@ -78,11 +79,12 @@ struct CaptureFixture : ::testing::Test {
   }
 
   // One pass as the render does it: every sample through the evaluation's
-  // hooks, then the pixel filter over every pixel.
-  void renderPass(int pass) {
+  // hooks, then the pixel filter over every pixel; rows from firstRow on,
+  // every rowStep-th.
+  void renderPass(int pass, int firstRow = 0, int rowStep = 1) {
     const EvaluateHooks& hooks = evaluateHooks();
     ASSERT_TRUE(hooks.captureWanted && hooks.captureSample);
-    for (int y = 0; y < kHeight; ++y)
+    for (int y = firstRow; y < kHeight; y += rowStep)
       for (int x = 0; x < kWidth; ++x) {
         HostShaderAccess sa = sampleAt(x, y, pass);
         if (!hooks.captureWanted(&surface, &sa)) continue;
@@ -91,7 +93,7 @@ struct CaptureFixture : ::testing::Test {
         const double colour[3] = {0, 0, 0};
         hooks.captureSample(&surface, &sa, currentLightList(), shadows, radiosity, colour);
       }
-    for (int y = 0; y < kHeight; ++y)
+    for (int y = firstRow; y < kHeight; y += rowStep)
       for (int x = 0; x < kWidth; ++x) {
         TestPixel p(x + 0.5, y + 0.5, 0.01f * x + pass, 0.01f * y, 0.5f);
         pixelFilterEvaluate(filter, &p.access);
@@ -176,6 +178,24 @@ TEST_F(CaptureFixture, ACellIsCapturedOnceAndLaterPassesLeaveIt) {
   sa = sampleAt(1, 1, 0);
   surface.runtime.renderMode = kRenderModePreview;
   EXPECT_FALSE(captureWanted(&surface, &sa));
+}
+
+TEST_F(CaptureFixture, RenderThreadsCaptureDisjointCellsTogether) {
+  pixelFilterNewTime(filter, kFrame, 0.0, host);
+  PreviewStore* store = filter->currentStore.load();
+  ASSERT_NE(store, nullptr);
+  for (int pass = 0; pass < 2; ++pass) {
+    std::thread other([&] { renderPass(pass, 1, 2); });
+    renderPass(pass, 0, 2);
+    other.join();
+  }
+  int wrong = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      StoredPixel p;
+      if (!store->storedPixel(x, y, p) || p.position[0] != sampleAt(x, y, 0).wPos[0]) ++wrong;
+    }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(CaptureFixture, NothingIsCapturedWithoutAWindowOnARenderNodeOrAfterAWarning) {

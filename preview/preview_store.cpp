@@ -302,6 +302,9 @@ bool captureIntoSet(ChannelSet& set, const CaptureInputs& in) {
 
 void storeFinalColour(PreviewStore& store, double sx, double sy, const float rgb[3]) {
   if (!store.colours) return;
+  // Positions far outside any frame (or not numbers) have no cell.
+  constexpr double kFarthestPixel = 1e9;
+  if (!(std::fabs(sx) < kFarthestPixel && std::fabs(sy) < kFarthestPixel)) return;
   const int x = int(std::floor(sx + kPixelRounding)), y = int(std::floor(sy + kPixelRounding));
   int cx = 0, cy = 0;
   if (!representedCell(store.grid, x, y, cx, cy)) return;

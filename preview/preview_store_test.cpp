@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -210,6 +211,12 @@ TEST(PreviewStores, AFinalColourIsKeptFromTheFirstPass) {
   const float negative[3] = {0.5f, 0.5f, -0.25f};
   storeFinalColour(*s, 3.5, 1.5, negative);
   EXPECT_TRUE(s->cellRendered(3, 1));
+
+  // Positions outside the frame, or not numbers, touch nothing.
+  storeFinalColour(*s, 1e300, 1.5, first);
+  storeFinalColour(*s, std::nan(""), 1.5, first);
+  storeFinalColour(*s, -0.5, -3.0, first);
+  EXPECT_FALSE(s->cellRendered(0, 0));
 
   // Preparing the frame again opens every cell.
   ASSERT_TRUE(prepareStore(*s, 1, how));
