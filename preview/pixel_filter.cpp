@@ -15,6 +15,7 @@
 #include "preview/sampling_factors.h"
 #include "preview/store_services.h"
 #include "shading/light_list.h"
+#include "shading/shadow_transmission.h"
 
 namespace orvik {
 namespace {
@@ -130,6 +131,7 @@ void pixelFilterInit(PixelFilterInstance* f, const FilterHost& host) {
       std::memcpy(block, &none, sizeof none);
     }
     f->sharedLightBlock = block;
+    f->sharedLightBlockSize = block && host.renderMemory->size ? host.renderMemory->size(kFilterSharedBlockName) : 0;
   }
   f->currentStore.store(nullptr);
 }
@@ -138,6 +140,10 @@ void pixelFilterCleanup(PixelFilterInstance* f) {
   if (!f) return;
   f->lastFrame = kFrameAfterInit;
   if (gWindowHooks.markRendering) gWindowHooks.markRendering(false);
+  // The render memory may go with the render: the shading lets go of the block.
+  if (f->sharedLightBlock && sharedLightBlock().data == f->sharedLightBlock) setSharedLightBlock({});
+  f->sharedLightBlock = nullptr;
+  f->sharedLightBlockSize = 0;
 }
 
 void pixelFilterNewTime(PixelFilterInstance* f, int frame, double time, const FilterHost& host) {
@@ -152,6 +158,11 @@ void pixelFilterNewTime(PixelFilterInstance* f, int frame, double time, const Fi
     for (PreviewWindow* w = gWindowHooks.first(); w; w = gWindowHooks.next(w))
       if (gWindowHooks.followsRender(w)) gWindowHooks.takeRenderedFrame(w, frame, renderCamera);
   }
+
+  // The shadow code reads the block this filter found or created (the
+  // shaders' new time, which runs first, may have looked elsewhere).
+  if (f->sharedLightBlock)
+    setSharedLightBlock({static_cast<const unsigned char*>(f->sharedLightBlock), f->sharedLightBlockSize});
 
   // A new frame: its sampling factors, and stores nobody wants are freed.
   if (frame != f->lastFrame) {

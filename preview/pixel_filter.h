@@ -52,6 +52,7 @@ struct PixelFilterInstance {
   void* serverData = nullptr;
   void* context = nullptr;
   void* sharedLightBlock = nullptr;
+  std::size_t sharedLightBlockSize = 0;
   std::atomic<PreviewStore*> currentStore{nullptr};
   // The first pixel of the rendered region: a pass starts there.
   int regionX0 = 0, regionY0 = 0;

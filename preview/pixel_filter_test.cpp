@@ -17,6 +17,7 @@
 #include "preview/sampling_factors.h"
 #include "preview/testing_preview_host.h"
 #include "shading/shade_sample.h"
+#include "shading/shadow_transmission.h"
 
 namespace orvik {
 namespace {
@@ -97,7 +98,13 @@ TEST(PixelFilterLifecycle, InitClearsTheSharedLightBlockAndMarksWindows) {
   std::memcpy(&first, block.data(), 4);
   EXPECT_EQ(first, 0u);
   EXPECT_EQ(f->sharedLightBlock, block.data());
+  // The shadow code reads that block from the filter's new time on, and
+  // lets go of it at cleanup.
+  pixelFilterNewTime(f, 1, 0.0, testing::testFilterHost(scene, &memory));
+  EXPECT_EQ(sharedLightBlock().data, block.data());
+  EXPECT_EQ(sharedLightBlock().size, kSharedLightBlockBytes);
   pixelFilterCleanup(f);
+  EXPECT_EQ(sharedLightBlock().data, nullptr);
   EXPECT_EQ(testing::renderingMarks(), 0);
   EXPECT_EQ(f->lastFrame, kFrameAfterInit);
   destroyPixelFilter(f);
