@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "host/scene_plugins.h"
 #include "host/services.h"
 
@@ -62,7 +64,8 @@ TEST(ModuleLoader, RefusesWhatIsNoModule) {
   EXPECT_FALSE(LoadedModule::open("/nonexistent/liborvik.so", error));
   EXPECT_NE(error.find("/nonexistent/liborvik.so"), std::string::npos) << error;
 
-  const auto text = std::filesystem::temp_directory_path() / "orvik-not-a-library.so";
+  const auto text =
+      std::filesystem::temp_directory_path() / ("orvik-not-a-library-" + std::to_string(::getpid()) + ".so");
   std::ofstream(text) << "not a library";
   EXPECT_FALSE(LoadedModule::open(text.string(), error));
   EXPECT_NE(error.find("cannot load the module"), std::string::npos) << error;

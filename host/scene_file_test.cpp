@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "host/demo.h"
 
 namespace orvik::host {
@@ -219,7 +221,7 @@ class SceneFileOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("orvik-scene-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ("orvik-scene-test-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <unistd.h>
+
 #include "host/services_records.h"
 
 namespace orvik::host {
@@ -286,7 +288,7 @@ TEST_F(Services, NamedMemoryBlocks) {
 }
 
 TEST_F(Services, ImagesLoadOnceAndReadBlackOutside) {
-  const auto dir = std::filesystem::temp_directory_path() / "orvik-services-test";
+  const auto dir = std::filesystem::temp_directory_path() / ("orvik-services-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string file = (dir / "red.png").string();
   ImageBuffer img(3, 2);

@@ -1,6 +1,7 @@
 // The orvik command line, run as a separate process.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -30,7 +31,8 @@ class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("orvik-cli-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("orvik-cli-test-" + std::to_string(::getpid()) + "-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
