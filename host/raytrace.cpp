@@ -163,6 +163,29 @@ Color Raytracer::environment(const Thread& th, const Surface* surface, const Vec
   return backdrop(th, direction, false);
 }
 
+Raytracer::Thread::ShadingPoint Raytracer::shadingPointOf(const Hit& hit) const {
+  Thread::ShadingPoint point;
+  point.object = hit.object;
+  point.faceNormal = hit.faceNormal;
+  point.position = hit.position;
+  // Against the shadow terminator of smooth normals on coarse meshes: move
+  // the shadow rays' start out to the curved surface the corner normals
+  // describe, by pushing the point out of each corner's tangent plane it
+  // lies below and blending by the barycentric weights.
+  const auto corners = scene_.rays().triangleVertices(hit.ray.geometryId, hit.ray.primitiveId);
+  const auto normals = scene_.cornerNormalsAt(hit.ray);
+  const double weights[3] = {1.0 - hit.ray.u - hit.ray.v, hit.ray.u, hit.ray.v};
+  Vec3 offset;
+  for (int k = 0; k < 3; ++k) {
+    const Vec3 n = hit.backFacing ? -normals[k] : normals[k];
+    const Vec3 corner{corners[k][0], corners[k][1], corners[k][2]};
+    const double below = std::min(0.0, dot(hit.position - corner, n));
+    offset += n * (-below * weights[k]);
+  }
+  point.shadowOrigin = hit.position + offset;
+  return point;
+}
+
 bool Raytracer::findHit(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const {
   if (!finite(origin) || !finite(direction) || dot(direction, direction) <= 0.0) return false;
   const Vec3 d = normalize(direction);
@@ -277,10 +300,8 @@ Color Raytracer::shadeHit(Thread& th, const Hit& hit, const Vec3& origin, const 
   HostShaderAccess& sa = out ? *out : local;
   fillAccess(th, hit, origin, direction, bounces, source, sa);
 
-  const PlacedObject* savedObject = th.shadingObject;
-  const Vec3 savedFace = th.shadingFaceNormal;
-  th.shadingObject = hit.object;
-  th.shadingFaceNormal = hit.faceNormal;
+  const Thread::ShadingPoint saved = th.shading;
+  th.shading = shadingPointOf(hit);
 
   runShaders(hit, sa);
   // Newer hosts take the shader's answer from the replacement pair; older
@@ -298,8 +319,7 @@ Color Raytracer::shadeHit(Thread& th, const Hit& hit, const Vec3& origin, const 
   } else {
     // The shaders may have trashed the per-sample context through nested
     // rays: restore it before the host's own shading.
-    th.shadingObject = hit.object;
-    th.shadingFaceNormal = hit.faceNormal;
+    th.shading = shadingPointOf(hit);
     result = plainShade(th, sa, hit, normalize(direction)) * (1.0 - replace) + replacement * replace;
   }
 
@@ -315,8 +335,7 @@ Color Raytracer::shadeHit(Thread& th, const Hit& hit, const Vec3& origin, const 
     result = result * (1.0 - dissolve) + beyond * dissolve;
   }
 
-  th.shadingObject = savedObject;
-  th.shadingFaceNormal = savedFace;
+  th.shading = saved;
   return result;
 }
 
@@ -370,15 +389,12 @@ double Raytracer::shadeFirst(Thread& th, const Vec3& origin, const Vec3& directi
   if (!findHit(origin, d, false, offsetFor(origin), hit)) return -1.0;
   HostShaderAccess local;
   fillAccess(th, hit, origin, d, th.depth + 1, kNoItem, local);
-  const PlacedObject* savedObject = th.shadingObject;
-  const Vec3 savedFace = th.shadingFaceNormal;
-  th.shadingObject = hit.object;
-  th.shadingFaceNormal = hit.faceNormal;
+  const Thread::ShadingPoint saved = th.shading;
+  th.shading = shadingPointOf(hit);
   ++th.depth;
   runShaders(hit, local);
   --th.depth;
-  th.shadingObject = savedObject;
-  th.shadingFaceNormal = savedFace;
+  th.shading = saved;
   sa = local;
   return hit.ray.distance;
 }
@@ -404,7 +420,7 @@ Color Raytracer::shadowTransmission(const Thread& th, const Vec3& from, const Ve
                                     double distance) const {
   Color transmission{1.0, 1.0, 1.0};
   const RenderOptions& options = scene_.scene().render;
-  const PlacedObject* receiver = th.shadingObject;
+  const PlacedObject* receiver = th.shading.object;
   if (receiver && !(receiver->object->shadowOptions & kShadowReceive)) return transmission;
 
   // Leave the surface on the side facing the light: against the shadow
@@ -412,8 +428,9 @@ Color Raytracer::shadowTransmission(const Thread& th, const Vec3& from, const Ve
   const double eps = offsetFor(from);
   Vec3 start = from;
   if (receiver) {
-    const double side = dot(th.shadingFaceNormal, direction) >= 0.0 ? 1.0 : -1.0;
-    start = from + th.shadingFaceNormal * (side * eps * 10.0);
+    if (from == th.shading.position) start = th.shading.shadowOrigin;
+    const double side = dot(th.shading.faceNormal, direction) >= 0.0 ? 1.0 : -1.0;
+    start = start + th.shading.faceNormal * (side * eps * 10.0);
   }
   const std::array<double, 3> d{direction.x, direction.y, direction.z};
   const double limit = std::isfinite(distance) ? distance * (1.0 - 1e-6) : kInfinity;
@@ -498,10 +515,8 @@ Color Raytracer::directDiffuse(Thread& th, const Hit& hit) const {
   if (!surface) return Color{};
   Vec3 n = scene_.smoothNormal(hit.ray);
   if (hit.backFacing) n = -n;
-  const PlacedObject* savedObject = th.shadingObject;
-  const Vec3 savedFace = th.shadingFaceNormal;
-  th.shadingObject = hit.object;
-  th.shadingFaceNormal = hit.faceNormal;
+  const Thread::ShadingPoint saved = th.shading;
+  th.shading = shadingPointOf(hit);
   Color light;
   for (const PlacedLight& l : scene_.lights()) {
     if (l.light->noDiffuse) continue;
@@ -509,8 +524,7 @@ Color Raytracer::directDiffuse(Thread& th, const Hit& hit) const {
     const Color c = lightAt(th, l, hit.position, dir);
     light += c * std::max(0.0, dot(n, dir));
   }
-  th.shadingObject = savedObject;
-  th.shadingFaceNormal = savedFace;
+  th.shading = saved;
   return mul(surface->color, light * surface->diffuse + ambient_ * surface->diffuse) +
          surface->color * surface->luminosity;
 }

@@ -37,8 +37,13 @@ class Raytracer {
     int sx = 0, sy = 0;         // pixel being rendered
     SampleRandom random{1};
     double footprintPerUnit = 0.0;  // pixel size at distance 1
-    const PlacedObject* shadingObject = nullptr;  // object of the sample being shaded
-    Vec3 shadingFaceNormal;                        // its face normal, facing the ray
+    // The sample being shaded, for the shadow rays it asks for.
+    struct ShadingPoint {
+      const PlacedObject* object = nullptr;
+      Vec3 faceNormal;    // facing the ray
+      Vec3 position;
+      Vec3 shadowOrigin;  // where its shadow rays start (see shadowOriginOf)
+    } shading;
     bool gathering = false;     // inside a radiosity gather
     // Antialiasing pass of the camera ray and the number of passes: the
     // strata of area and linear lights are spread over the passes.
@@ -90,6 +95,7 @@ class Raytracer {
     bool backFacing = false;
   };
 
+  Thread::ShadingPoint shadingPointOf(const Hit& hit) const;
   bool findHit(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const;
   void fillAccess(Thread& th, const Hit& hit, const Vec3& origin, const Vec3& direction, int bounces,
                   ItemId source, HostShaderAccess& sa) const;

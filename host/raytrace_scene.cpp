@@ -191,6 +191,20 @@ Vec3 RaytraceScene::smoothNormal(const RayHit& hit) const {
                     m[0][2] * n.x + m[1][2] * n.y + m[2][2] * n.z});
 }
 
+std::array<Vec3, 3> RaytraceScene::cornerNormalsAt(const RayHit& hit) const {
+  const PlacedObject& placed = objectOfGeometry(hit.geometryId);
+  const auto& c = placed.cornerNormals.at(hit.primitiveId);
+  const auto& m = placed.toObject.m;
+  std::array<Vec3, 3> out;
+  for (int k = 0; k < 3; ++k) {
+    const Vec3 n = toVec(c[k]);
+    out[k] = normalize({m[0][0] * n.x + m[1][0] * n.y + m[2][0] * n.z,
+                        m[0][1] * n.x + m[1][1] * n.y + m[2][1] * n.z,
+                        m[0][2] * n.x + m[1][2] * n.y + m[2][2] * n.z});
+  }
+  return out;
+}
+
 Vec3 RaytraceScene::faceNormal(const RayHit& hit) const {
   return normalize({hit.geometricNormal[0], hit.geometricNormal[1], hit.geometricNormal[2]});
 }

@@ -75,6 +75,8 @@ class RaytraceScene {
   }
   // World-space smooth normal (before bump) at a hit, unit length.
   Vec3 smoothNormal(const RayHit& hit) const;
+  // World-space smooth normals of the three corners of the hit triangle.
+  std::array<Vec3, 3> cornerNormalsAt(const RayHit& hit) const;
   // World-space face normal of the hit triangle by its winding, unit length.
   Vec3 faceNormal(const RayHit& hit) const;
 

@@ -351,3 +351,59 @@ TEST(RaytraceLighting, ShadowOptionsOfObjectsAreHonoured) {
 
 }  // namespace
 }  // namespace orvik::host
+
+namespace orvik::host {
+namespace {
+
+using namespace orvik::host::testing;
+
+TEST(RaytraceLighting, CoarseSmoothMeshesDoNotShadowTheirOwnLitSide) {
+  // A very coarse smooth sphere lit obliquely: every point whose smooth
+  // normal faces the light must be lit, although its flat facet turns away
+  // from the light and its neighbours stand in the way.
+  Scene scene;
+  scene.ambientIntensity = 0.0;
+  Object ball;
+  ball.name = "Ball";
+  ball.primitive.kind = PrimitiveKind::Sphere;
+  ball.primitive.radius = 1.0;
+  ball.primitive.segments = 6;
+  ball.primitive.rings = 4;
+  ball.surfaces.push_back(matte({1, 1, 1}));
+  scene.addObject(ball);
+  Light sun;
+  sun.type = LightType::Distant;
+  sun.motion.setKey(placeAt({0, 0, 0}, {-75, 20, 0}));  // oblique to the facets
+  scene.addLight(sun);
+  RaytraceScene world(scene, 0.0);
+  Raytracer tracer(world, nullptr, kNoItem);
+  Raytracer::Thread th = tracer.makeThread();
+  const Vec3 toLight = -world.lights()[0].forward;
+  int checked = 0, dark = 0;
+  SampleRandom random(3);
+  for (int i = 0; i < 4000; ++i) {
+    const double z = 2.0 * random.next() - 1.0, phi = 6.283185307179586 * random.next();
+    const double r = std::sqrt(1.0 - z * z);
+    const Vec3 d{r * std::cos(phi), r * std::sin(phi), z};
+    // Look at the sphere from outside along -d.
+    Raytracer::Thread probe = th;
+    const Vec3 eye = d * 3.0;
+    Vec3 normal, face;
+    {
+      const RayHit h = world.rays().intersect({eye.x, eye.y, eye.z}, {-d.x, -d.y, -d.z}, 0.0, 1e30);
+      if (!h.hit) continue;
+      normal = world.smoothNormal(h);
+      face = world.faceNormal(h);
+    }
+    if (dot(normal, toLight) < 0.02) continue;
+    // Only the hard cases: the flat facet itself turns away from the light.
+    if (dot(face, toLight) >= 0.0) continue;
+    ++checked;
+    if (brightness(tracer.tracePrimary(probe, eye, -d).color) <= 0.0) ++dark;
+  }
+  EXPECT_GT(checked, 20);
+  EXPECT_EQ(dark, 0);
+}
+
+}  // namespace
+}  // namespace orvik::host
