@@ -158,6 +158,7 @@ std::string HostSession::attachScene(Scene& target) {
     std::string error;
     const bool ok = renderer.begin(error) && renderer.renderFrame(frame, lastRender, error);
     renderer.end();
+    env.clearRenderMemory();  // render memory lives for one render session
     if (!ok) {
       env.showMessage(HostMessage::Kind::Error, "RenderFrame failed", error.c_str());
       return 0;

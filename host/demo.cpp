@@ -172,6 +172,7 @@ int runDemoCommand(const std::vector<std::string>& args) {
       return 1;
     }
     renderer.end();
+    session.env.clearRenderMemory();  // render memory lives for one render session
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - r0).count();
     if (!writeImage(png, image, err)) {
       std::cerr << "orvik demo: " << err << "\n";
