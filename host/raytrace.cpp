@@ -376,10 +376,17 @@ double Raytracer::trace(Thread& th, const Vec3& origin, const Vec3& direction, C
   return hit.ray.distance;
 }
 
-double Raytracer::cast(Thread&, const Vec3& origin, const Vec3& direction) const {
+double Raytracer::cast(Thread& th, const Vec3& origin, const Vec3& direction) const {
+  // A ray that leaves the sample being shaded towards the outside (a shadow
+  // ray of the module's own) starts on the curved surface, as the host's
+  // shadow rays do; the distance stays measured from the given origin.
+  Vec3 start = origin;
+  if (th.shading.object && dot(direction, th.shading.faceNormal) > 0.0 &&
+      length(origin - th.shading.position) <= 10.0 * offsetFor(origin))
+    start = origin + (th.shading.shadowOrigin - th.shading.position);
   Hit hit;
-  if (!findHit(origin, direction, false, offsetFor(origin), hit)) return -1.0;
-  return hit.ray.distance;
+  if (!findHit(start, direction, false, offsetFor(start), hit)) return -1.0;
+  return hit.ray.distance + dot(start - origin, normalize(direction));
 }
 
 double Raytracer::shadeFirst(Thread& th, const Vec3& origin, const Vec3& direction,

@@ -200,7 +200,7 @@ TEST_F(ShaderCalls, RayFunctionsReenterTheShadersOnTheSameThread) {
   EXPECT_EQ(calls[1].object, scene.nth(ItemType::Object, 1));
   EXPECT_NEAR(traced, 1.0, 0.03);  // floor at -0.5, faceted ball bottom near 0.5
   EXPECT_EQ(tracedColor, (Color{0, 0.5, 0}));
-  EXPECT_NEAR(cast, traced, 1e-9);
+  EXPECT_NEAR(cast, traced, 1e-6);
   EXPECT_NEAR(shadedDistance, traced, 1e-9);
   EXPECT_EQ(fromHostId(shaded.objID), scene.nth(ItemType::Object, 1));
   EXPECT_EQ(shaded.color[0], 1.0);
