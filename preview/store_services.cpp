@@ -9,6 +9,7 @@
 #include "master/master_rules.h"
 #include "module/host_services.h"
 #include "module/registry.h"
+#include "panels/control.h"
 #include "panels/image_control.h"
 #include "panels/label_control.h"
 #include "panels/panel.h"
@@ -92,12 +93,29 @@ void refreshAllStoreLights(double time) {
   }
 }
 
+void changeStoreItemIds(const ItemIdPair* pairs) {
+  if (!pairs) return;
+  auto mapped = [pairs](HostItemId id) { return static_cast<HostItemId>(MapItemId(id, pairs)); };
+  for (PreviewStore* s = registry().previewStores.load(); s; s = s->next) {
+    s->camera = mapped(s->camera);
+    if (s->lights)
+      for (int i = 0; i < s->lights->lightCount && i < kMaxLights; ++i)
+        s->lights->records[i].id = mapped(s->lights->records[i].id);
+    if (s->channels) {
+      for (int i = 0; i < s->channels->lightCount; ++i) s->channels->lightIds[i] = mapped(s->channels->lightIds[i]);
+      s->channels->camera = mapped(s->channels->camera);
+    }
+  }
+}
+
 void installStoreMasterHooks() {
   MasterHooks h = masterHooks();
   h.freePreviewStores = freeAllStores;
   h.refreshStoreLights = [] { refreshAllStoreLights(currentTime()); };
   h.updateMemoryText = storedMemoryText;
   h.updateComparisons = updateComparisons;
+  // The preview windows' owner may chain this into a hook of its own.
+  if (!h.changePreviewItemIds) h.changePreviewItemIds = changeStoreItemIds;
   setMasterHooks(h);
 }
 

@@ -45,6 +45,10 @@ void updateComparisons();
 // Every store appends the scene lights it lacks and re-reads its lights.
 void refreshAllStoreLights(double time);
 
+// The host renumbered items: every store's lights (and camera key) take the
+// new IDs. pairs ends with a null old ID.
+void changeStoreItemIds(const struct ItemIdPair* pairs);
+
 // Fills the master's preview slots (free stores, refresh their lights,
 // memory and comparison lines).
 void installStoreMasterHooks();

@@ -9,6 +9,7 @@
 
 #include "master/master_hooks.h"
 #include "master/master_instance.h"
+#include "panels/control.h"
 #include "panels/label_control.h"
 #include "preview/pixel_filter.h"
 #include "preview/preview_store.h"
@@ -46,6 +47,25 @@ TEST(StoredMemoryText, ReportsTheStoresAndZeroOnceAllAreFreed) {
   EXPECT_STREQ(m->ramText->text, "0.0 MB used for stored previews.");
   destroyPixelFilter(f);
   destroyMaster(m);
+}
+
+TEST(StoreItemIds, RenumberedLightsAndCameraFollow) {
+  auto id = [](std::uintptr_t n) { return reinterpret_cast<HostItemId>(n); };
+  PreviewStore* s = createStore(id(1), 4);
+  ASSERT_NE(s, nullptr);
+  s->lights->lightCount = s->lights->captureCount = 2;
+  s->lights->records[0].id = id(10);
+  s->lights->records[1].id = id(11);
+  s->channels->lightCount = 2;
+  s->channels->lightIds[0] = id(10);
+  s->channels->lightIds[1] = id(11);
+  const ItemIdPair pairs[] = {{id(11), id(21)}, {id(1), id(5)}, {nullptr, nullptr}};
+  changeStoreItemIds(pairs);
+  EXPECT_EQ(s->lights->records[0].id, id(10));
+  EXPECT_EQ(s->lights->records[1].id, id(21));
+  EXPECT_EQ(s->channels->lightIds[1], id(21));
+  EXPECT_EQ(findStore(id(5), 4), s);
+  freeAllStores();
 }
 
 TEST(ComparisonText, OneWindowSeveralAndNone) {
