@@ -9,12 +9,15 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
+#include "module/registry.h"
 #include "sdk/orvik_sdk.h"
 
 namespace orvik {
 
+struct LightList;
 struct PreviewStore;
 struct PreviewWindow;
 
@@ -58,7 +61,7 @@ struct PixelFilterInstance {
   int regionX0 = 0, regionY0 = 0;
   std::atomic<std::uint32_t> aliveMark{0};
 
-  bool alive() const { return aliveMark.load(std::memory_order_relaxed) == 0x12344321u; }
+  bool alive() const { return aliveMark.load(std::memory_order_relaxed) == kAliveMark; }
 };
 
 // What the filter asks of the preview windows; the windows' owner fills it.
@@ -93,7 +96,7 @@ struct FilterHost {
   int hostBuild = 0;
   void (*warn)(const char* line1, const char* line2) = nullptr;
   // Builds a store's light list (null: the list stays empty).
-  void (*buildLights)(struct LightList& list, double time) = nullptr;
+  void (*buildLights)(LightList& list, double time) = nullptr;
 };
 FilterHost filterHostFromServices();
 

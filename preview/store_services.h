@@ -7,6 +7,7 @@
 
 namespace orvik {
 
+struct ItemIdPair;
 struct PixelInfoWindow;
 
 inline constexpr const char* kStoredMemoryFormat = "%0.1lf MB used for stored previews.";
@@ -47,7 +48,7 @@ void refreshAllStoreLights(double time);
 
 // The host renumbered items: every store's lights (and camera key) take the
 // new IDs. pairs ends with a null old ID.
-void changeStoreItemIds(const struct ItemIdPair* pairs);
+void changeStoreItemIds(const ItemIdPair* pairs);
 
 // Fills the master's preview slots (free stores, refresh their lights,
 // memory and comparison lines).
