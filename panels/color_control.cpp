@@ -82,14 +82,9 @@ ColorControl* AddColorControl(const char* key, int x, int y, Control* anchor) {
   c->y = y;
   CopyText(c->label, c->key.c_str());
 
-  char subKey[ControlKey::kMaxChars + 1];
-  FormatText(subKey, sizeof subKey, "%s_label", c->key.c_str());
-  InitControlRecord(caption, kKindLabel, subKey);
-  caption->persistent = 0;
+  InitSubControl(c, caption, kKindLabel, "_label");
   CopyText(caption->text, c->label);
-  FormatText(subKey, sizeof subKey, "%s_choose", c->key.c_str());
-  InitControlRecord(choose, kKindButton, subKey);
-  choose->persistent = 0;
+  InitSubControl(c, choose, kKindButton, "_choose");
   choose->clickHook = ChooseButtonClicked;
   AttachSubControl(c, caption);
   AttachSubControl(c, choose);

@@ -74,15 +74,11 @@ CutPasteControl* AddCutPastePair(const char* key, int x, int y, Control* anchor)
   c->x = x;
   c->y = y;
 
-  char subKey[ControlKey::kMaxChars + 1];
-  FormatText(subKey, sizeof subKey, "%s_cut", c->key.c_str());
-  InitControlRecord(cut, kKindButton, subKey);
+  InitSubControl(c, cut, kKindButton, "_cut");
   CopyText(cut->caption, "C");
-  FormatText(subKey, sizeof subKey, "%s_paste", c->key.c_str());
-  InitControlRecord(paste, kKindButton, subKey);
+  InitSubControl(c, paste, kKindButton, "_paste");
   CopyText(paste->caption, "P");
   for (ButtonControl* b : {cut, paste}) {
-    b->persistent = 0;
     b->width = kPairButtonSize;
     b->height = kPairButtonSize;
     b->y = y;

@@ -210,10 +210,7 @@ ItemListControl* AddItemControl(const char* key, int x, int y, Control* anchor) 
   c->x = x;
   c->y = y;
   CopyText(c->label, c->key.c_str());
-  char subKey[ControlKey::kMaxChars + 1];
-  FormatText(subKey, sizeof subKey, "%s_button", c->key.c_str());
-  InitControlRecord(button, kKindButton, subKey);
-  button->persistent = 0;
+  InitSubControl(c, button, kKindButton, "_button");
   CopyText(button->caption, "(none)");
   button->clickHook = ItemButtonClicked;
   AttachSubControl(c, button);

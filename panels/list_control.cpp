@@ -127,10 +127,7 @@ ListControl* AddListControl(const char* key, int x, int y, Control* anchor) {
   c->x = x;
   c->y = y;
   CopyText(c->label, c->key.c_str());
-  char subKey[ControlKey::kMaxChars + 1];
-  FormatText(subKey, sizeof subKey, "%s_label", c->key.c_str());
-  InitControlRecord(caption, kKindLabel, subKey);
-  caption->persistent = 0;
+  InitSubControl(c, caption, kKindLabel, "_label");
   CopyText(caption->text, c->label);
   AttachSubControl(c, caption);
   c->caption = caption;

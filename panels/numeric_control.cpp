@@ -535,7 +535,6 @@ NumericControl* NewNumeric(const char* key, int x, int y, Control* anchor) {
   n->x = x;
   n->y = y;
 
-  char subKey[ControlKey::kMaxChars + 1];
   LabelControl* caption = new (std::nothrow) LabelControl;
   ButtonControl* button = new (std::nothrow) ButtonControl;
   if (caption == nullptr || button == nullptr) {
@@ -544,13 +543,9 @@ NumericControl* NewNumeric(const char* key, int x, int y, Control* anchor) {
     delete n;
     return nullptr;
   }
-  FormatText(subKey, sizeof subKey, "%s_label", n->key.c_str());
-  InitControlRecord(caption, kKindLabel, subKey);
-  caption->persistent = 0;
+  InitSubControl(n, caption, kKindLabel, "_label");
   CopyText(caption->text, n->label);
-  FormatText(subKey, sizeof subKey, "%s_A_BUTT", n->key.c_str());
-  InitControlRecord(button, kKindButton, subKey);
-  button->persistent = 0;
+  InitSubControl(n, button, kKindButton, "_A_BUTT");
   CopyText(button->caption, "A");
   button->width = 17;
   button->clickHook = OpenAdvancedDefinition;

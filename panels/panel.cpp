@@ -97,6 +97,13 @@ void InitControlRecord(Control* c, int kind, const char* key) {
   c->key.Set(key != nullptr ? key : ControlKey::kUnsetKey);
 }
 
+void InitSubControl(const Control* parent, Control* sub, int kind, const char* suffix) {
+  char subKey[ControlKey::kMaxChars + 1];
+  FormatText(subKey, sizeof subKey, "%s%s", parent->key.c_str(), suffix);
+  InitControlRecord(sub, kind, subKey);
+  sub->persistent = 0;
+}
+
 Panel* CreatePanel(const char* title, void* ownerInstance, int sizeCode) {
   Panel* panel = new (std::nothrow) Panel;
   if (panel == nullptr) return nullptr;

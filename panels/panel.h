@@ -243,6 +243,10 @@ CutPasteControl* AddCutPastePair(const char* key, int x, int y, Control* anchor)
 // Common initialisation of a record of the given kind (used by the creation
 // operations, and by dialogs that keep a working copy outside any chain).
 void InitControlRecord(Control* c, int kind, const char* key);
+// Initialises a sub-control of parent (caption, button) whose key is the
+// parent's key followed by suffix ("%s_label", "%s_button", ...); sub-controls
+// take no part in settings.
+void InitSubControl(const Control* parent, Control* sub, int kind, const char* suffix);
 // Appends a freshly initialised record at the end of the anchor's chain.
 void AppendToChain(Control* anchor, Control* c);
 // Attaches a sub-control (caption, button) owned by parent.

@@ -75,10 +75,7 @@ StringControl* AddStringControl(const char* key, int x, int y, Control* anchor) 
   s->y = y;
   CopyText(s->label, s->key.c_str());
 
-  char subKey[ControlKey::kMaxChars + 1];
-  FormatText(subKey, sizeof subKey, "%s_label", s->key.c_str());
-  InitControlRecord(caption, kKindLabel, subKey);
-  caption->persistent = 0;
+  InitSubControl(s, caption, kKindLabel, "_label");
   CopyText(caption->text, s->label);
   AttachSubControl(s, caption);
   s->caption = caption;
