@@ -13,6 +13,8 @@
 #include "host/demo.h"
 #include "host/import.h"
 #include "host/render_command.h"
+#include "host/resave.h"
+#include "host/settings_check.h"
 
 namespace orvik::host {
 
@@ -29,6 +31,8 @@ const char* const kMainHelp =
     "  demo      load the module and the built-in demo scene, create its shaders, render it\n"
     "  render    render a scene (.orvs, .lws or a mesh file) to PNG or EXR\n"
     "  run       run host commands on a scene, from a script or typed at a prompt\n"
+    "  resave    load a scene with the module's settings and write it again through the module\n"
+    "  settings  'settings check FILE': load a settings file into a scratch panel, show the messages\n"
     "\n"
     "Run 'orvik COMMAND --help' for the options of a command.\n";
 
@@ -379,6 +383,8 @@ int runCli(int argc, char** argv) {
     if (command == "demo") return runDemoCommand(args);
     if (command == "render") return runRenderWithModule(args);
     if (command == "run") return runRunCommand(args);
+    if (command == "resave") return runResaveCommand(args);
+    if (command == "settings") return runSettingsCommand(args);
   } catch (const std::exception& e) {
     std::cerr << "orvik " << command << ": " << e.what() << "\n";
     return 1;
