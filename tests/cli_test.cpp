@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,8 +65,9 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, HelpEverywhereAndUsageErrors) {
   Outcome r = orvik("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* c : {"servers", "check", "demo", "render"}) EXPECT_NE(r.out.find(c), std::string::npos) << c;
-  for (const char* c : {"servers", "check", "demo", "render"}) {
+  for (const char* c : {"servers", "check", "demo", "render", "resave", "settings"})
+    EXPECT_NE(r.out.find(c), std::string::npos) << c;
+  for (const char* c : {"servers", "check", "demo", "render", "resave", "settings"}) {
     r = orvik(std::string(c) + " --help");
     EXPECT_EQ(r.status, 0) << c;
     EXPECT_NE(r.out.find("sage: orvik " + std::string(c)), std::string::npos) << c << ": " << r.out;
@@ -183,6 +185,269 @@ TEST_F(Cli, DemoRendersASmallFrame) {
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_TRUE(fs::exists(dir_ / "demo.png"));
   EXPECT_NE(r.out.find("Rendered 64x48"), std::string::npos) << r.out;
+}
+
+// ---- settings that survive a round trip
+
+// Lines of a text, without their line ends.
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool isTimeLine(const std::string& line) { return line.find("# Saved ") != std::string::npos; }
+
+std::vector<std::string> withoutTimeLines(const std::string& text) {
+  std::vector<std::string> kept;
+  for (std::string& l : linesOf(text))
+    if (!isTimeLine(l)) kept.push_back(std::move(l));
+  return kept;
+}
+
+// The settings lines of the first block of a scene that begins at a line
+// holding `opener` (a Shader or Plugin line), without the "| " framing.
+std::vector<std::string> sceneBlock(const std::string& scene, const std::string& opener) {
+  std::vector<std::string> block;
+  bool inside = false;
+  for (const std::string& l : linesOf(scene)) {
+    if (!inside) {
+      inside = l.find(opener) != std::string::npos;
+      continue;
+    }
+    const auto bar = l.find("| ");
+    if (bar == std::string::npos || l.find_first_not_of(' ') != bar) break;
+    block.push_back(l.substr(bar + 2));
+  }
+  return block;
+}
+
+// Every value of a settings block moved away from what it was: numbers
+// (0 becomes 1, others halve), colours, choices and check buttons.
+std::vector<std::string> changeEverySetting(const std::vector<std::string>& block) {
+  std::vector<std::string> changed;
+  std::string kind;
+  for (const std::string& line : block) {
+    std::istringstream words(line);
+    std::string w1, w2;
+    words >> w1 >> w2;
+    const std::string indent = line.substr(0, line.find_first_not_of(' '));
+    std::string out = line;
+    if (w1 == "BEGIN" && w2 != "MORVANE_PLUGIN") kind = w2;
+    if (kind == "NUM" && w1 == "VALUE") {
+      const double v = std::stod(w2);
+      std::ostringstream num;
+      num << (v == 0.0 ? 1.0 : v * 0.5);
+      out = indent + "VALUE " + num.str();
+    } else if (w1 == "RED") {
+      out = indent + "RED 10";
+    } else if (w1 == "GREEN") {
+      out = indent + "GREEN 20";
+    } else if (w1 == "BLUE") {
+      out = indent + "BLUE 30";
+    } else if (w1 == "SELECTION") {
+      out = indent + "SELECTION 1";
+    } else if (w1 == "CHECKED") {
+      out = indent + (w2 == "YES" ? "CHECKED NO" : "CHECKED YES");
+    }
+    changed.push_back(out);
+  }
+  return changed;
+}
+
+// The value line that follows `BEGIN kind KEY` in a block.
+std::string valueAfter(const std::vector<std::string>& block, const std::string& begin) {
+  for (std::size_t i = 0; i + 1 < block.size(); ++i)
+    if (block[i].find(begin) != std::string::npos && block[i].find_first_not_of(' ') == 1)
+      return block[i + 1].substr(block[i + 1].find_first_not_of(' '));
+  return "<no " + begin + ">";
+}
+
+std::string joinedLines(const std::vector<std::string>& lines, const std::string& prefix) {
+  std::string text;
+  for (const std::string& l : lines) text += prefix + l + "\n";
+  return text;
+}
+
+class Settings : public Cli {
+ protected:
+  // The block a fresh panel saves: a frame-only block checked with --print.
+  std::vector<std::string> defaultBlock(bool master) {
+    const std::string frame = file("frame.txt", "BEGIN MORVANE_PLUGIN Orvik\nEND MORVANE_PLUGIN Orvik\n");
+    const Outcome r = orvik("settings check '" + frame + "' --print" + (master ? " --master" : ""));
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    std::vector<std::string> block;
+    bool inside = false;
+    for (std::string& l : linesOf(r.out)) {
+      inside = inside || l.rfind("BEGIN MORVANE_PLUGIN", 0) == 0;
+      if (inside && !l.empty()) block.push_back(std::move(l));
+    }
+    return block;
+  }
+  fs::path demo_ = fs::path(ORVIK_SOURCE_DIR) / "scenes" / "demo.orvs";
+};
+
+TEST_F(Settings, ResavingTheDemoTwiceChangesOnlyTheTimeLines) {
+  const std::string once = (dir_ / "once.orvs").string(), twice = (dir_ / "twice.orvs").string();
+  Outcome r = orvik("resave '" + demo_.string() + "' '" + once + "' --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = orvik("resave '" + once + "' '" + twice + "' --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string first = slurp(once);
+  EXPECT_EQ(withoutTimeLines(first), withoutTimeLines(slurp(twice)));
+  // The module wrote every block again, each with its time stamp.
+  int stamps = 0, blocks = 0;
+  for (const std::string& l : linesOf(first)) {
+    stamps += isTimeLine(l) ? 1 : 0;
+    blocks += l.find("| BEGIN MORVANE_PLUGIN") != std::string::npos ? 1 : 0;
+  }
+  EXPECT_GE(blocks, 2);
+  EXPECT_EQ(stamps, blocks);
+  // Texts of the demo's surfaces (their comments) come through unchanged.
+  for (const std::string& l : linesOf(slurp(demo_))) {
+    if (l.find("STRING2 ") != std::string::npos) EXPECT_NE(first.find(l), std::string::npos) << l;
+  }
+
+  // Resaving a scene onto itself replaces it whole.
+  r = orvik("resave '" + twice + "' '" + twice + "' --quiet");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(withoutTimeLines(first), withoutTimeLines(slurp(twice)));
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_EQ(e.path().string().find(".tmp-"), std::string::npos) << e.path();
+}
+
+TEST_F(Settings, ResaveKeepsEverySettingChangedFromItsDefault) {
+  for (const bool master : {false, true}) {
+    SCOPED_TRACE(master ? "master" : "surface");
+    const std::vector<std::string> defaults = defaultBlock(master);
+    ASSERT_GT(defaults.size(), 100u);
+    const std::vector<std::string> changed = changeEverySetting(defaults);
+    int differences = 0;
+    for (std::size_t i = 0; i < changed.size(); ++i) differences += changed[i] != defaults[i] ? 1 : 0;
+    ASSERT_GT(differences, 50);
+
+    std::string scene = "OrvikScene 1\nObject \"Ball\"\n  Primitive Sphere 0.5 16 8\n  Surface \"Ball\"\n";
+    if (!master) scene += "    Shader \"Orvik\"\n" + joinedLines(changed, "      | ") + "    EndShader\n";
+    scene += "  EndSurface\nEndObject\n";
+    if (master) scene += "Plugin MasterHandler \"Orvik\"\n" + joinedLines(changed, "  | ") + "EndPlugin\n";
+    const std::string in = file("changed.orvs", scene), out = (dir_ / "resaved.orvs").string();
+    const Outcome r = orvik("resave '" + in + "' '" + out + "' --quiet");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = slurp(out);
+    const std::vector<std::string> back =
+        sceneBlock(text, master ? "Plugin MasterHandler \"Orvik\"" : "Shader \"Orvik\"");
+    ASSERT_FALSE(back.empty()) << text;
+
+    // Line for line the changed block, but for the time stamp and the end
+    // line, whose trailing space evens the block's byte count.
+    std::vector<std::string> want, got;
+    for (const std::string& l : changed)
+      if (!isTimeLine(l)) want.push_back(l.substr(0, l.find_last_not_of(' ') + 1));
+    for (const std::string& l : back)
+      if (!isTimeLine(l)) got.push_back(l.substr(0, l.find_last_not_of(' ') + 1));
+    EXPECT_EQ(got, want);
+    if (!master) {
+      EXPECT_EQ(valueAfter(back, "BEGIN NUM LUMINOUS"), "VALUE 0.5");
+      EXPECT_EQ(valueAfter(back, "BEGIN COLOR COLOR1"), "RED 10");
+      EXPECT_EQ(valueAfter(back, "BEGIN RADIO ANISOTYPE"), "SELECTION 1");
+      EXPECT_EQ(valueAfter(back, "BEGIN BUTTON RESETBOOST"), "CHECKED YES");
+    }
+  }
+}
+
+TEST_F(Settings, ResaveNamesBadInputsAndOutputsBeforeAnyWork) {
+  const std::string scene = file("s.orvs", "OrvikScene 1\n");
+  Outcome r = orvik("resave '" + scene + "' '" + (dir_ / "no" / "out.orvs").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("does not exist"), std::string::npos) << r.err;
+  r = orvik("resave '" + scene + "' '" + dir_.string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is a folder"), std::string::npos) << r.err;
+  r = orvik("resave '" + (dir_ / "missing.orvs").string() + "' '" + (dir_ / "o.orvs").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("missing.orvs: no such file"), std::string::npos) << r.err;
+  const std::string bad = file("bad.orvs", "OrvikScene 1\nObject \"B\"\n  Primitive Blob\nEndObject\n");
+  r = orvik("resave '" + bad + "' '" + (dir_ / "o.orvs").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(bad + ":3:"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "o.orvs"));
+  r = orvik("resave '" + scene + "'");
+  EXPECT_EQ(r.status, 2);
+  r = orvik("resave '" + scene + "' '" + (dir_ / "o.orvs").string() + "' --module /nonexistent/liborvik.so");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("/nonexistent/liborvik.so"), std::string::npos) << r.err;
+}
+
+TEST_F(Settings, MeshNamesFollowTheSceneIntoAnotherFolder) {
+  fs::create_directories(dir_ / "in" / "meshes");
+  fs::create_directories(dir_ / "out");
+  std::ofstream(dir_ / "in" / "meshes" / "tri.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  std::ofstream(dir_ / "in" / "s.orvs") << "OrvikScene 1\nObject \"T\"\n  Mesh \"meshes/tri.obj\"\nEndObject\n";
+  const std::string out = (dir_ / "out" / "s.orvs").string();
+  Outcome r = orvik("resave '" + (dir_ / "in" / "s.orvs").string() + "' '" + out + "' --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(slurp(out).find("\"../in/meshes/tri.obj\""), std::string::npos) << slurp(out);
+  r = orvik("check '" + out + "'");  // the written scene finds its mesh
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(Settings, CheckOfAGoodFileAndOfAScenesBlocks) {
+  // A settings file as the panels write it: CR LF line ends.
+  std::string crlf;
+  for (const std::string& l : changeEverySetting(defaultBlock(false))) crlf += l + "\r\n";
+  const std::string good = file("good.txt", crlf);
+  Outcome r = orvik("settings check '" + good + "' --print");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find(good + ": the settings loaded cleanly into a surface panel"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" BEGIN NUM LUMINOUS\n VALUE 0.5\n"), std::string::npos);  // the lines were split at CR LF
+
+  r = orvik("settings check '" + demo_.string() + "' --surface Glass");
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("surface 'Glass'"), std::string::npos) << r.out;
+  r = orvik("settings check '" + demo_.string() + "' --surface Nowhere");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no settings of an Orvik shader on a surface named 'Nowhere'"), std::string::npos) << r.err;
+  const std::string bare = file("bare.orvs", "OrvikScene 1\nPlugin MasterHandler \"Orvik\"\nEndPlugin\n");
+  r = orvik("settings check '" + bare + "' --master");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no settings of the master"), std::string::npos) << r.err;
+}
+
+TEST_F(Settings, CheckReportsDamageWithItsLinePosition) {
+  const std::string empty = file("empty.txt", "");
+  Outcome r = orvik("settings check '" + empty + "'");
+  if (r.status == 0 && r.out.find("Line ") == std::string::npos)
+    GTEST_SKIP() << "the module shows no load messages through the host's message service";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("I couldn't load any information from the file."), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Line 2: "), std::string::npos) << r.out;
+
+  const std::string damaged = file("damaged.txt", "# kept from an old scene\nBEGIN SOMETHING_ELSE Orvik\n");
+  r = orvik("settings check '" + damaged + "' --master");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("This looks like a broken save file."), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Line 3: BEGIN SOMETHING_ELSE Orvik"), std::string::npos) << r.out;
+}
+
+TEST_F(Settings, CheckUsageErrors) {
+  Outcome r = orvik("settings");
+  EXPECT_EQ(r.status, 2);
+  r = orvik("settings verify x");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown subcommand 'verify'"), std::string::npos) << r.err;
+  r = orvik("settings check");
+  EXPECT_EQ(r.status, 2);
+  r = orvik("settings check '" + (dir_ / "none.txt").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("none.txt: cannot open"), std::string::npos) << r.err;
+  r = orvik("settings check '" + dir_.string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is a folder"), std::string::npos) << r.err;
 }
 
 }  // namespace
