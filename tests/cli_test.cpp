@@ -310,7 +310,9 @@ TEST_F(Settings, ResavingTheDemoTwiceChangesOnlyTheTimeLines) {
   EXPECT_EQ(stamps, blocks);
   // Texts of the demo's surfaces (their comments) come through unchanged.
   for (const std::string& l : linesOf(slurp(demo_))) {
-    if (l.find("STRING2 ") != std::string::npos) EXPECT_NE(first.find(l), std::string::npos) << l;
+    if (l.find("STRING2 ") != std::string::npos) {
+      EXPECT_NE(first.find(l), std::string::npos) << l;
+    }
   }
 
   // Resaving a scene onto itself replaces it whole.
