@@ -1,6 +1,16 @@
 #!/usr/bin/env bash
-# The main job on the embedded demo scene.
+# The main job on the embedded demo scene: the looks, the graded variant and
+# the scene with every Orvik setting at its default, each with its render time,
+# then the same scene with the host's own shading for reference.
+# Usage: scripts/demo.sh [BUILD-FOLDER] (default: build); images go to out/.
 set -euo pipefail
 BUILD=${1:-build}
+ORVIK="$BUILD/host/orvik"
+if [[ ! -x "$ORVIK" ]]; then
+  echo "demo.sh: $ORVIK not found; build first (make build, or give the build folder)" >&2
+  exit 1
+fi
 mkdir -p out
-exec "$BUILD/host/orvik" demo --out out
+"$ORVIK" demo --out out
+echo "Host shading only (no module):"
+"$ORVIK" render scenes/demo.orvs --plain -o out/demo-plain.png
