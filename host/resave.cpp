@@ -30,7 +30,8 @@ const char* const kResaveHelp =
     "\n"
     "A block that the module reports trouble with while loading may lose the values\n"
     "after the trouble when saved again, so then nothing is written and the exit\n"
-    "status is 1; --force writes all the same. The module's messages are printed.\n"
+    "status is 1; --force writes all the same (the status stays 1). The module's\n"
+    "errors are printed; its other messages too unless --quiet is given.\n"
     "\n";
 
 std::string folderOf(const std::string& path) {
@@ -38,9 +39,9 @@ std::string folderOf(const std::string& path) {
   return parent.empty() ? std::string(".") : parent.string();
 }
 
-bool isErrorKind(HostMessage::Kind k) {
-  return k == HostMessage::Kind::Error || k == HostMessage::Kind::Warning;
-}
+// Warnings (a shader the module does not serve, whose text is written back
+// as it was read) lose nothing; errors may have.
+bool isErrorKind(HostMessage::Kind k) { return k == HostMessage::Kind::Error; }
 
 }  // namespace
 

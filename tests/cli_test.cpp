@@ -385,6 +385,17 @@ TEST_F(Settings, ResaveNamesBadInputsAndOutputsBeforeAnyWork) {
   EXPECT_NE(r.err.find("/nonexistent/liborvik.so"), std::string::npos) << r.err;
 }
 
+TEST_F(Settings, ResaveKeepsTheTextOfShadersTheModuleDoesNotServe) {
+  const std::string in = file("foreign.orvs",
+                              "OrvikScene 1\nObject \"B\"\n  Primitive Sphere 0.5 8 4\n  Surface \"B\"\n"
+                              "    Shader \"Elsewhere\"\n      | their own 1 2 3\n      |  indented\n    EndShader\n"
+                              "  EndSurface\nEndObject\n");
+  const std::string out = (dir_ / "out.orvs").string();
+  const Outcome r = orvik("resave '" + in + "' '" + out + "' --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(sceneBlock(slurp(out), "Shader \"Elsewhere\""), (std::vector<std::string>{"their own 1 2 3", " indented"}));
+}
+
 TEST_F(Settings, MeshNamesFollowTheSceneIntoAnotherFolder) {
   fs::create_directories(dir_ / "in" / "meshes");
   fs::create_directories(dir_ / "out");
