@@ -25,6 +25,7 @@ const char* const kSettingsHelp =
     "with the line position it gives (\"Line N: ...\"). FILE is a settings file as the\n"
     "panels write it, or a scene (.orvs): then its master block with --master, else\n"
     "the block of the first Orvik shader (of surface NAME with --surface).\n"
+    "Line positions count from the block's first line, which the module calls line 2.\n"
     "--print writes the settings as the module saves them again after loading.\n"
     "\n"
     "Exit status: 0 when the settings loaded without a message, 1 when the module\n"
