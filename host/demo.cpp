@@ -51,8 +51,8 @@ const char* const kGradeRecords[] = {
     " BEGIN NUM CLIPX0", " VALUE 0.6", " END",
     " BEGIN BUTTON GRAIN", "  CHECKED YES", "  HIGHLIGHTED YES", " END",
     " BEGIN NUM GRAINSCALE", " VALUE 1.2", " END",
-    " BEGIN NUM W_CONST", " VALUE 0.02", " END",
-    " BEGIN NUM W_PROP", " VALUE 0.03", " END",
+    " BEGIN NUM W_CONST", " VALUE 0.012", " END",
+    " BEGIN NUM W_PROP", " VALUE 0.02", " END",
 };
 
 constexpr const char* kOrvikServer = "Orvik";
