@@ -76,7 +76,13 @@ void rebaseSceneFiles(Scene& scene, const std::string& fromDir, const std::strin
   for (Image& im : scene.images) rebase(im.fileName);
 }
 
-std::string writeFileWhole(const std::string& path, const std::string& text) {
+std::string writeFileWhole(const std::string& pathGiven, const std::string& text) {
+  // A link keeps pointing at the file it names; the file keeps its permissions.
+  std::error_code ec;
+  const std::string path = fs::is_symlink(pathGiven, ec) ? fs::canonical(pathGiven, ec).string() : pathGiven;
+  if (path.empty()) return pathGiven + ": the link leads nowhere (" + ec.message() + ")";
+  const bool existed = fs::exists(path, ec);
+  const fs::perms perms = existed ? fs::status(path, ec).permissions() : fs::perms::none;
   const std::string temp = path + ".tmp-" + std::to_string(::getpid());
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
@@ -88,7 +94,7 @@ std::string writeFileWhole(const std::string& path, const std::string& text) {
       return temp + ": writing failed";
     }
   }
-  std::error_code ec;
+  if (existed) fs::permissions(temp, perms, ec);
   fs::rename(temp, path, ec);
   if (ec) {
     std::remove(temp.c_str());

@@ -396,6 +396,19 @@ TEST_F(Settings, ResaveKeepsTheTextOfShadersTheModuleDoesNotServe) {
   EXPECT_EQ(sceneBlock(slurp(out), "Shader \"Elsewhere\""), (std::vector<std::string>{"their own 1 2 3", " indented"}));
 }
 
+TEST_F(Settings, ResaveThroughALinkReplacesTheFileItNamesAndKeepsItsPermissions) {
+  const std::string in = file("in.orvs", "OrvikScene 1\n");
+  const std::string target = file("target.orvs", "old\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink(target, dir_ / "link.orvs");
+  const Outcome r = orvik("resave '" + in + "' '" + (dir_ / "link.orvs").string() + "' --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.orvs"));
+  EXPECT_EQ(slurp(target).rfind("OrvikScene 1", 0), 0u);
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST_F(Settings, MeshNamesFollowTheSceneIntoAnotherFolder) {
   fs::create_directories(dir_ / "in" / "meshes");
   fs::create_directories(dir_ / "out");
