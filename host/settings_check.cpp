@@ -196,6 +196,10 @@ int runSettingsCommand(const std::vector<std::string>& args) {
     std::cerr << "orvik settings check: needs the settings file to check (see orvik settings --help)\n";
     return 2;
   }
+  if (panel == ScratchPanel::Master && !surface.empty()) {
+    std::cerr << "orvik settings check: --surface names a surface's block; it does not go with --master\n";
+    return 2;
+  }
   std::error_code ec;
   if (std::filesystem::is_directory(file, ec)) {
     std::cerr << "orvik settings check: " << file << ": is a folder, not a file\n";
