@@ -232,6 +232,12 @@ int runRunCommand(const std::vector<std::string>& args) {
       return 2;
     }
   }
+  if (!savePath.empty()) {
+    if (const std::string problem = outputFileProblem(savePath); !problem.empty()) {
+      std::cerr << "orvik run: --save " << problem << "\n";
+      return 1;
+    }
+  }
   std::ifstream script;
   if (!scriptPath.empty()) {
     script.open(scriptPath);
@@ -302,10 +308,9 @@ int runRunCommand(const std::vector<std::string>& args) {
   if (!savePath.empty()) {
     err = session.plugins->saveSettings();
     if (!err.empty()) std::cerr << "orvik run: saving the module's settings: " << err << "\n";
-    std::ofstream out(savePath);
-    out << writeSceneText(session.scene);
-    if (!out.flush()) {
-      std::cerr << "orvik run: cannot write " << savePath << "\n";
+    err = writeFileWhole(savePath, writeSceneText(session.scene));
+    if (!err.empty()) {
+      std::cerr << "orvik run: " << err << "\n";
       return 1;
     }
   }

@@ -161,6 +161,10 @@ TEST_F(Cli, RunExecutesHostCommandsAndSavesTheScene) {
   const auto floor = text.find("Surface \"Floor\"");
   ASSERT_NE(floor, std::string::npos);
   EXPECT_LT(text.find("Shader \"Orvik\"", floor), text.find("EndSurface", floor));
+  r = orvik("run --quiet --script '" + script + "' --save '" + (dir_ / "no" / "x.orvs").string() + "'");
+  EXPECT_EQ(r.status, 1);  // refused before any command ran
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("does not exist"), std::string::npos) << r.err;
   r = orvik("run --script '" + (dir_ / "none.txt").string() + "'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot open the script"), std::string::npos);
