@@ -13,18 +13,24 @@ namespace {
 std::string resolveImagePath(const HostEnvironment& env, const Scene& scene, const std::string& fileName) {
   namespace fs = std::filesystem;
   fs::path p(fileName);
-  if (p.is_absolute()) return p.string();
   std::error_code ec;
+  // Images are known by one absolute, normal path, whatever folder the scene
+  // was read from, so that settings naming them are written the same way.
+  const auto canonical = [&ec](const fs::path& found) {
+    const fs::path absolute = fs::absolute(found, ec);
+    return (ec ? found : absolute).lexically_normal().string();
+  };
+  if (p.is_absolute()) return canonical(p);
   // Relative to the scene's folder, then to the images and content folders.
   if (!scene.fileName.empty()) {
     const fs::path beside = fs::path(scene.fileName).parent_path() / p;
-    if (fs::exists(beside, ec)) return beside.string();
+    if (fs::exists(beside, ec)) return canonical(beside);
   }
   for (const char* kind : {HOST_DIR_IMAGES, HOST_DIR_CONTENT}) {
     auto it = env.directories.find(kind);
     if (it == env.directories.end()) continue;
     const fs::path candidate = fs::path(it->second) / p;
-    if (fs::exists(candidate, ec)) return candidate.string();
+    if (fs::exists(candidate, ec)) return canonical(candidate);
   }
   return p.string();
 }

@@ -6,9 +6,18 @@
 #include "module/handler_callbacks.h"
 #include "module/host_services.h"
 #include "module/layout_commands.h"
+#include "module/toolkit_host_wiring.h"
 
 namespace orvik {
 namespace {
+
+// Acquires the host services and, once they are there, connects the toolkit
+// and the settings layer to them.
+int acquireAndConnect(HostGlobalFunc global, int version) {
+  const int code = acquireServices(global, version);
+  if (code == HOST_AFUNC_OK && hostServices().acquired()) installToolkitHost();
+  return code;
+}
 
 namespace cb = callbacks;
 
@@ -153,7 +162,7 @@ void noBufferPause(HostInstance) {}
 // Commands ignore the host version and always succeed.
 int activateCommand(LayoutCommand command, HostGlobalFunc global, void *local) {
   return guardedCall<int>(HOST_AFUNC_OK, [&] {
-    acquireServices(global, 0);
+    acquireAndConnect(global, 0);
     runLayoutCommand(command, global, static_cast<const HostLayoutGeneric *>(local));
     return HOST_AFUNC_OK;
   });
@@ -195,7 +204,7 @@ bool sendHostCommand(HostGlobalFunc global, const char *command) {
 int activateShaderHandler(int version, HostGlobalFunc global, void *local, void *) {
   return guardedCall<int>(HOST_AFUNC_BADVERSION, [&] {
     if (const int gate = versionGate(version, global); gate >= 0) return gate;
-    if (const int code = acquireServices(global, version); code != HOST_AFUNC_OK) return code;
+    if (const int code = acquireAndConnect(global, version); code != HOST_AFUNC_OK) return code;
     auto *handler = static_cast<HostShaderHandler *>(local);
     if (!handler) return HOST_AFUNC_OK;
     const bool modeler = hostServices().inModeler;
@@ -221,7 +230,7 @@ int activateMasterHandler(int version, HostGlobalFunc global, void *local, void 
     if (const int gate = versionGate(version, global); gate >= 0) return gate;
     readHostFacts(global);
     if (hostServices().inModeler) return HOST_AFUNC_BADAPP;
-    if (const int code = acquireServices(global, version); code != HOST_AFUNC_OK) return code;
+    if (const int code = acquireAndConnect(global, version); code != HOST_AFUNC_OK) return code;
     auto *handler = static_cast<HostMasterHandler *>(local);
     if (!handler) return HOST_AFUNC_OK;
     handler->type = HOST_MASTER_SCENE;
@@ -242,7 +251,7 @@ int activateMasterHandler(int version, HostGlobalFunc global, void *local, void 
 int activatePixelFilterHandler(int version, HostGlobalFunc global, void *local, void *) {
   return guardedCall<int>(HOST_AFUNC_BADVERSION, [&] {
     if (const int gate = versionGate(version, global); gate >= 0) return gate;
-    if (const int code = acquireServices(global, version); code != HOST_AFUNC_OK) return code;
+    if (const int code = acquireAndConnect(global, version); code != HOST_AFUNC_OK) return code;
     auto *handler = static_cast<HostPixelFilterHandler *>(local);
     if (!handler) return HOST_AFUNC_OK;
     handler->inst.create = filterCreate;
