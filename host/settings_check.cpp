@@ -246,8 +246,8 @@ int runSettingsCommand(const std::vector<std::string>& args) {
   if (check.clean())
     std::printf("%s: %s loaded cleanly into a %s\n", file.c_str(), where.c_str(), panelName);
   else
-    std::printf("%s: %s loaded into a %s with %zu message(s)\n", file.c_str(), where.c_str(), panelName,
-                check.messages.size());
+    std::printf("%s: %s did not load cleanly into a %s: %zu message(s)\n", file.c_str(), where.c_str(),
+                panelName, check.messages.size());
   if (print) std::printf("%s\n", check.resaved.c_str());
   std::fflush(stdout);
   return check.clean() ? 0 : 1;

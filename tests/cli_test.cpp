@@ -389,6 +389,25 @@ TEST_F(Settings, ResaveNamesBadInputsAndOutputsBeforeAnyWork) {
   EXPECT_NE(r.err.find("/nonexistent/liborvik.so"), std::string::npos) << r.err;
 }
 
+TEST_F(Settings, ResaveWritesNothingWhenABlockDidNotLoad) {
+  const std::string in = file("damaged.orvs",
+                              "OrvikScene 1\nObject \"B\"\n  Primitive Sphere 0.5 8 4\n  Surface \"B\"\n"
+                              "    Shader \"Orvik\"\n      | BEGIN MORVANE_PLUGIN\n      |  BEGIN NUM LUMINOUS\n"
+                              "      |  VALUE 0.25\n      |  END\n    EndShader\n  EndSurface\nEndObject\n");
+  const std::string out = (dir_ / "out.orvs").string();
+  Outcome r = orvik("resave '" + in + "' '" + out + "' --quiet");
+  if (r.status == 0 && r.err.find("Line ") == std::string::npos)
+    GTEST_SKIP() << "the module shows no load messages through the host's message service";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("This save file is corrupted."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Line 2: BEGIN MORVANE_PLUGIN"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("was not written"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  r = orvik("resave '" + in + "' '" + out + "' --quiet --force");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(fs::exists(out));
+}
+
 TEST_F(Settings, ResaveKeepsTheTextOfShadersTheModuleDoesNotServe) {
   const std::string in = file("foreign.orvs",
                               "OrvikScene 1\nObject \"B\"\n  Primitive Sphere 0.5 8 4\n  Surface \"B\"\n"
