@@ -216,7 +216,24 @@ ScenePlugins::CreateSummary ScenePlugins::createInstances() {
       ++summary.failures;
     }
   }
+  finishSceneLoad();
   return summary;
+}
+
+void ScenePlugins::finishSceneLoad() {
+  // Once a scene is in, the host asks every shader for the items it uses
+  // (which lets it resolve the item names its settings named) and tells the
+  // master of the load as a command, as it does after any scene command.
+  for (auto& object : shaders_) {
+    for (auto& surface : object) {
+      for (ShaderSlot& slot : surface) {
+        if (slot.handler && slot.instance && slot.handler->item.useItems)
+          slot.handler->item.useItems(slot.instance);
+      }
+    }
+  }
+  const std::string command = "LoadScene " + scene_.fileName;
+  masterEvent(HOST_EVENT_COMMAND, command.c_str());
 }
 
 int ScenePlugins::applyServer(const std::string& cls, const std::string& name) {

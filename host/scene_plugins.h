@@ -121,6 +121,7 @@ class ScenePlugins {
   void load(const HostInstanceFuncs& funcs, HostInstance inst, const std::string& text, const std::string& what);
   std::vector<ShaderSlot>& slots(std::size_t object, std::size_t surface);
   void destroyAll();
+  void finishSceneLoad();
   static int commandThunk(void* data, const char* command);
 
   const LoadedModule& module_;

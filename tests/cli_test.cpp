@@ -191,6 +191,24 @@ TEST_F(Cli, DemoRendersASmallFrame) {
   EXPECT_NE(r.out.find("Rendered 64x48"), std::string::npos) << r.out;
 }
 
+TEST_F(Cli, ALightGroupBoostReachesTheRender) {
+  // The demo's master groups the fill lights; boosting that group must change
+  // the picture, which needs the group's members resolved once the scene is in.
+  const fs::path demo = fs::path(ORVIK_SOURCE_DIR) / "scenes" / "demo.orvs";
+  const std::string text = slurp(demo);
+  const std::string plainBoost = "  |  BEGIN NUM LGB1\n  |  VALUE 1\n";
+  const std::size_t at = text.find(plainBoost);
+  ASSERT_NE(at, std::string::npos);
+  std::string boosted = text;
+  boosted.replace(at, plainBoost.size(), "  |  BEGIN NUM LGB1\n  |  VALUE 4\n");
+  fs::copy_file(demo.parent_path() / "study_sphere.png", dir_ / "study_sphere.png");
+  const std::string a = file("a.orvs", text), b = file("b.orvs", boosted);
+  const std::string opts = " --size 64x48 --threads 1 --seed 7 --quiet";
+  ASSERT_EQ(orvik("render '" + a + "' -o '" + (dir_ / "a.png").string() + "'" + opts).status, 0);
+  ASSERT_EQ(orvik("render '" + b + "' -o '" + (dir_ / "b.png").string() + "'" + opts).status, 0);
+  EXPECT_NE(slurp(dir_ / "a.png"), slurp(dir_ / "b.png"));
+}
+
 // ---- settings that survive a round trip
 
 // Lines of a text, without their line ends.
