@@ -37,9 +37,9 @@ Surface surfaceFromMaterial(const aiMaterial* m, unsigned index) {
   if (m->Get(AI_MATKEY_OPACITY, f) == AI_SUCCESS) s.transparency = std::clamp(1.0 - f, 0.0, 1.0);
   if (m->Get(AI_MATKEY_REFRACTI, f) == AI_SUCCESS && f > 0.0f) s.refractionIndex = f;
   if (m->Get(AI_MATKEY_REFLECTIVITY, f) == AI_SUCCESS) s.reflection = std::clamp<double>(f, 0.0, 1.0);
-  aiColor3D spec;
-  if (m->Get(AI_MATKEY_COLOR_SPECULAR, spec) == AI_SUCCESS)
-    s.specular = std::clamp((spec.r + spec.g + spec.b) / 3.0, 0.0, 1.0);
+  aiColor3D specularColour;
+  if (m->Get(AI_MATKEY_COLOR_SPECULAR, specularColour) == AI_SUCCESS)
+    s.specular = std::clamp((specularColour.r + specularColour.g + specularColour.b) / 3.0, 0.0, 1.0);
   if (m->Get(AI_MATKEY_SHININESS, f) == AI_SUCCESS && f > 4.0f)
     s.glossiness = std::clamp((std::log2(static_cast<double>(f)) - 2.0) / 10.0, 0.0, 1.0);
   aiColor3D emissive;

@@ -25,10 +25,12 @@ for j in range(H):
             band = 0.5 + 0.5 * math.tanh((d - 0.25) * 6)
             rim = max(0.0, 1 - z) ** 3
             bounce = max(0.0, -y * 0.6 + x * 0.4) * 0.35
-            spec = max(0.0, 2*d*z - L[2]) ** 30 if d > 0 else 0
-            col = (0.12 + 0.85*band*1.0 + 0.05*bounce + 0.6*spec + 0.25*rim,
-                   0.10 + 0.62*band + 0.12*bounce + 0.6*spec + 0.2*rim,
-                   0.16 + 0.35*band + 0.45*bounce + 0.6*spec + 0.45*rim)
+            highlight = max(0.0, 2*d*z - L[2]) ** 30 if d > 0 else 0
+            col = (0.12 + 0.85*band*1.0 + 0.05*bounce + 0.6*highlight + 0.25*rim,
+                   0.10 + 0.62*band + 0.12*bounce + 0.6*highlight + 0.2*rim,
+                   0.16 + 0.35*band + 0.45*bounce + 0.6*highlight + 0.45*rim)
         row += [max(0, min(255, int(c * 255 + 0.5))) for c in col]
     rows.append(row)
+if len(sys.argv) != 2 or sys.argv[1].startswith('-'):
+    sys.exit('usage: make_study_sphere.py OUT.png  (writes the 128x128 study-sphere image)')
 png(sys.argv[1], rows)
