@@ -353,31 +353,16 @@ class Parser {
       scene_.images.push_back({name(1), name(2)});
     }
     else if (k == "Object") {
-      expectArgs(1, 1);
-      Object o;
-      o.name = name(1);
-      o.sourceLine = line_;
-      scene_.addObject(std::move(o));
-      beginItem();
-      push(Context::Object);
+      scene_.addObject(namedItem<Object>());
+      enterItem(Context::Object);
     }
     else if (k == "Light") {
-      expectArgs(1, 1);
-      Light l;
-      l.name = name(1);
-      l.sourceLine = line_;
-      scene_.addLight(std::move(l));
-      beginItem();
-      push(Context::Light);
+      scene_.addLight(namedItem<Light>());
+      enterItem(Context::Light);
     }
     else if (k == "Camera") {
-      expectArgs(1, 1);
-      Camera c;
-      c.name = name(1);
-      c.sourceLine = line_;
-      scene_.addCamera(std::move(c));
-      beginItem();
-      push(Context::Camera);
+      scene_.addCamera(namedItem<Camera>());
+      enterItem(Context::Camera);
     }
     else if (k == "Plugin") {
       expectArgs(2, 2);
@@ -408,6 +393,21 @@ class Parser {
   std::vector<FinishedItem> finished_;
 
   void beginItem() { itemStates_.push_back({}); }
+
+  // An item opened by "Object NAME", "Light NAME" or "Camera NAME" on this line.
+  template <class Item>
+  Item namedItem() {
+    expectArgs(1, 1);
+    Item item;
+    item.name = name(1);
+    item.sourceLine = line_;
+    return item;
+  }
+  // The lines that follow describe the item just added.
+  void enterItem(Context c) {
+    beginItem();
+    push(c);
+  }
 
   void endItem(Item* (*get)(Scene&, std::size_t), std::size_t index) {
     finished_.push_back({get, index, itemStates_.back()});
