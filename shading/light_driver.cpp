@@ -44,9 +44,22 @@ double specularWeightFor(const LightRecord& light, const LightDriverContext& ctx
   return (light.flags & kLightNoSpecular) ? 0.0 : ctx.weights.specular;
 }
 
-SurfaceResponse respond(const LightRecord& light, const LightDriverContext& ctx, Vec3 l) {
-  return surfaceResponse(ctx.model, ctx.point, ctx.view, l, diffuseWeightFor(light, ctx), specularWeightFor(light, ctx),
-                         ctx.weights.bumpScale, ctx.weights.anisotropyAngle);
+// The sample's prepared response for a light's diffuse and specular weights (a light may
+// switch either off), made once and shared by the lights that agree on them.
+const PreparedResponse& preparedFor(const LightRecord& light, LightDriverContext& ctx) {
+  const double diffuse = diffuseWeightFor(light, ctx), specular = specularWeightFor(light, ctx);
+  if (!ctx.preparedValid || ctx.preparedDiffuse != diffuse || ctx.preparedSpecular != specular) {
+    ctx.prepared = prepareResponse(ctx.model, ctx.point, ctx.view, diffuse, specular, ctx.weights.bumpScale,
+                                   ctx.weights.anisotropyAngle);
+    ctx.preparedDiffuse = diffuse;
+    ctx.preparedSpecular = specular;
+    ctx.preparedValid = true;
+  }
+  return ctx.prepared;
+}
+
+SurfaceResponse respond(const LightRecord& light, LightDriverContext& ctx, Vec3 l) {
+  return respondToLight(preparedFor(light, ctx), l);
 }
 
 // The direct light of a point-like light once its transmission is known.
@@ -133,6 +146,28 @@ void drivePointLightStored(const LightRecord& light, LightDriverContext& ctx, co
 }
 
 namespace {
+
+// The last few light-point values of a light whose points depend on u alone, by u.
+class ValuesAlongU {
+ public:
+  const LightSampleValue* find(double u) const {
+    for (int i = 0; i < count_; ++i)
+      if (u_[i] == u) return &values_[i];
+    return nullptr;
+  }
+  void remember(double u, const LightSampleValue& value) {
+    u_[next_] = u;
+    values_[next_] = value;
+    next_ = (next_ + 1) % kSize;
+    count_ = std::min(count_ + 1, kSize);
+  }
+
+ private:
+  static constexpr int kSize = 4;  // a grid row
+  double u_[kSize] = {};
+  LightSampleValue values_[kSize];
+  int count_ = 0, next_ = 0;
+};
 
 struct Leaf {
   double ua, ub, va, vb;
@@ -246,15 +281,25 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
 
   const bool traceShadows =
       !storedShadows && ctx.receivesShadows && light.shadowType == 1 && ctx.sceneTracesShadows;
+  const PreparedResponse& prepared = preparedFor(light, ctx);
+  // A light without a v edge (a linear light) has the same point for every v: each u is
+  // evaluated once and its value reused for the other rows of the grid and the other
+  // corner of a split.
+  ValuesAlongU linearValues;
+  ValuesAlongU* alongU = lengthSquared(g.edgeV) == 0.0 ? &linearValues : nullptr;
   thread_local std::vector<Leaf> leaves;
   leaves.clear();
   const double threshold = areaRefineThreshold(ctx.masterPresent, ctx.areaShadeQuality);
   const AreaLightSums s = integrateAreaLight(
       us, vs, light.rawQuality, threshold,
       [&](double u, double v) {
+        const LightSampleValue* known = alongU ? alongU->find(u) : nullptr;
+        if (known) return *known;
         const LightSample ls = sampleLight(g, ctx.position, u, v);
-        const SurfaceResponse r = respond(light, ctx, ls.direction);
-        return LightSampleValue{ls.colour * r.rgb, ls.shadowColour * r.rgb};
+        const SurfaceResponse r = respondToLight(prepared, ls.direction);
+        const LightSampleValue value{ls.colour * r.rgb, ls.shadowColour * r.rgb};
+        if (alongU) alongU->remember(u, value);
+        return value;
       },
       [&](double ua, double ub, double va, double vb, Vec3 contribution) {
         if (traceShadows) leaves.push_back({ua, ub, va, vb, sum(contribution)});

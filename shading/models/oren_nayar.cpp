@@ -40,17 +40,32 @@ double rimWrap(Vec3 v, Vec3 l, double rim) {
     return r >= 0.0 ? 0.0 : r;
 }
 
-bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd,
-                      double cv, Vec3 v, Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb) {
+DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v) {
+    DiffuseView view;
+    view.normal = nd;
+    view.view = v;
+    view.cosine = cv;
+    const double c = std::clamp(cv, -1.0, 1.0);
+    view.angle = std::acos(c);
+    view.sine = std::sqrt(std::max(0.0, 1.0 - cv * cv));
+    view.angleOverSine = thetaOverSin(view.angle);
+    view.viewCrossNormal = cross(v, nd);
+    view.bias =
+        ((shaping.diffuseSharpness - 1.0) * kDiffuseSharpnessScale + shaping.terminatorSharpness + 1.0) * 0.5;
+    return view;
+}
+
+bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, const DiffuseView& view,
+                          Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb) {
+    const Vec3 nd = view.normal;
+    const double cv = view.cosine;
     const double cl = dot(nd, l);
-    const double r = rimWrap(v, l, shaping.rim);
+    const double r = rimWrap(view.view, l, shaping.rim);
     if (!(cl > r)) return false;
 
     // Terminator shaping of the wrapped cosine, then the skin-style falloff.
     const double x = (cl - r) / (1.0 - r);
-    const double sharp =
-        ((shaping.diffuseSharpness - 1.0) * kDiffuseSharpnessScale + shaping.terminatorSharpness + 1.0) * 0.5;
-    const double s = bias(x, sharp);
+    const double s = bias(x, view.bias);
     const double k = shaping.skinScattering;
     const double falloff = s / ((1.0 - k) + (s + cv) * k * kSkinSpread);
 
@@ -59,25 +74,37 @@ bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& sha
         return true;
     }
 
-    const double lo = std::min(s, cv);
-    const double hi = std::max(s, cv);
-    const double alpha = std::acos(std::clamp(lo, -1.0, 1.0));
-    const double beta = std::acos(std::clamp(hi, -1.0, 1.0));
-    const double sinAlpha = std::sqrt(std::max(0.0, 1.0 - lo * lo)) + kSinEpsilon;
-    const double sinBeta = std::sqrt(std::max(0.0, 1.0 - hi * hi));
+    // alpha belongs to the smaller cosine, beta to the larger; the view's own angle is
+    // prepared, only the light's is computed here.
+    const bool viewIsLow = cv <= s;
+    const double lightAngle = std::acos(std::clamp(s, -1.0, 1.0));
+    const double lightSine = std::sqrt(std::max(0.0, 1.0 - s * s));
+    const double lo = viewIsLow ? cv : s;
+    const double hi = viewIsLow ? s : cv;
+    const double alpha = viewIsLow ? view.angle : lightAngle;
+    const double beta = viewIsLow ? lightAngle : view.angle;
+    const double sinAlpha = (viewIsLow ? view.sine : lightSine) + kSinEpsilon;
+    const double sinBeta = viewIsLow ? lightSine : view.sine;
+    const double alphaOverSine = viewIsLow ? view.angleOverSine : thetaOverSin(lightAngle);
+    const double betaOverSine = viewIsLow ? thetaOverSin(lightAngle) : view.angleOverSine;
     // cos(phi) sin(theta_i) sin(theta_r)
-    const double p = dot(cross(l, nd), cross(v, nd));
+    const double p = dot(cross(l, nd), view.viewCrossNormal);
 
     double t2 = p * on.b / hi;
     if (p < 0.0) t2 *= 1.0 - beta * beta * beta * kEightOverPiCubed / sinAlpha;
     const double t3 = (sinBeta + sinAlpha) * on.c * beta * alpha / (lo + hi) *
-                      (alpha * beta - std::fabs(p) * thetaOverSin(beta) * thetaOverSin(alpha));
+                      (alpha * beta - std::fabs(p) * betaOverSine * alphaOverSine);
     const double l1 = on.a + t2 + t3;
     // The interreflection term is of second order in the albedo colour * diffuseWeight.
-    const double l2 = (1.0 - (p / sinAlpha) * thetaOverSin(beta) * beta * kFourOverPiSquared) * on.d * diffuseWeight;
+    const double l2 = (1.0 - (p / sinAlpha) * betaOverSine * beta * kFourOverPiSquared) * on.d * diffuseWeight;
     const double scale = falloff * diffuseWeight;
     rgb += (colour * l2 + Vec3{l1, l1, l1}) * colour * scale;
     return true;
+}
+
+bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v,
+                      Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb) {
+    return orenNayarDiffuseView(on, shaping, prepareDiffuseView(shaping, nd, cv, v), l, colour, diffuseWeight, rgb);
 }
 
 }  // namespace orvik

@@ -37,4 +37,22 @@ double rimWrap(Vec3 v, Vec3 l, double rim);
 bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd,
                       double cv, Vec3 v, Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb);
 
+// The view's side of the rough diffuse term, the same for every light of a sample.
+struct DiffuseView {
+    Vec3 normal;             // nd
+    Vec3 view;               // v
+    double cosine = 1.0;     // cv = v . nd
+    double angle = 0.0;      // acos(cv)
+    double sine = 0.0;       // sin of that angle
+    double angleOverSine = 1.0;
+    Vec3 viewCrossNormal;    // v x nd
+    double bias = 0.5;       // the terminator's bias parameter
+};
+
+DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v);
+
+// orenNayarDiffuse for a prepared view.
+bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, const DiffuseView& view,
+                          Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb);
+
 }  // namespace orvik

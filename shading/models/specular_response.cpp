@@ -18,46 +18,66 @@ constexpr double kMinTanSquared = 1e-9;
 constexpr double kLobeCutoff = 20.0;  // e^-20: nothing visible remains
 }  // namespace
 
-bool specularLayerResponse(const SpecularLayer& layer, const SpecularInputs& in, Vec3& rgb) {
-    // Terminator of the layer, wrapped by the rim like the diffuse term.
-    const double x = (dot(in.normal, in.light) - in.rim) / (1.0 - in.rim);
-    if (!(x > 0.0)) return false;
-    const double terminator = bias(x, (in.terminatorSharpness + 1.0) * 0.5);
-
+SpecularView prepareSpecularView(const SpecularLayer& layer, Vec3 normal, double viewCosine, Vec3 view,
+                                 double glossiness, double anisotropyAngle, Vec3 colour, double specularWeight) {
+    SpecularView out;
+    out.normal = normal;
     // Retro reflection bends the normal toward the viewer.
-    const Vec3 nr = normalize(in.normal * (1.0 - layer.retro) + in.view * layer.retro);
-    const double cosHalf = dot(nr, in.halfVector);
-    // A half vector below the normal has no mirrored twin above it: no highlight.
-    if (!(cosHalf > 0.0)) return true;
-
-    double aniso = 1.0;
+    out.retroNormal = normalize(normal * (1.0 - layer.retro) + view * layer.retro);
     if (layer.anisotropy > 0.0) {
-        const Vec3 tangent = tangentAt(nr, in.anisotropyAngle + layer.angleRadians);
-        const double p = dot(tangent, normalize(in.halfVector - nr * cosHalf));
-        const double e = (layer.anisotropy + 1.0) * (layer.anisotropy + 1.0);
-        aniso = e * p * p + (1.0 - p * p) / e;
+        out.anisotropic = true;
+        out.tangent = tangentAt(out.retroNormal, anisotropyAngle + layer.angleRadians);
+        out.anisotropyRatio = (layer.anisotropy + 1.0) * (layer.anisotropy + 1.0);
     }
-    const double tanSquared = std::max(1.0 / (cosHalf * cosHalf) - 1.0, kMinTanSquared);
 
     // Gloss shaping: boosted gloss G in 0 .. 1, a negative boost switches it off.
     double q = (1.0 + kRetroGlossBoost * std::clamp(layer.retro, 0.0, kMaxRetroForGloss)) * layer.gloss;
     double gloss = 0.0;
     if (q >= 0.0) {
         q /= layer.anisotropy * layer.anisotropy * 0.5 + 1.0;
-        gloss = q > 1.0 ? 1.0 - (1.0 - in.glossiness) / q : q * in.glossiness;
+        gloss = q > 1.0 ? 1.0 - (1.0 - glossiness) / q : q * glossiness;
     }
     const double peak = kPeakScale * std::exp(-kPeakFalloff * gloss);
     const double sharpnessRoot = 1.0 - bias(gloss, kSharpnessBias);
-    const double sharpness = 1.0 / (sharpnessRoot * sharpnessRoot);
+    out.sharpness = 1.0 / (sharpnessRoot * sharpnessRoot);
+    out.power = 2.0 * layer.glossBias;
+    out.scale = peak * out.sharpness * specularWeight * std::sqrt(viewCosine);
+    const Vec3 weight{layer.colourWeight[0], layer.colourWeight[1], layer.colourWeight[2]};
+    out.colour = colour * layer.surfaceTint + weight;
+    return out;
+}
 
-    const double exponent = sharpness * tanSquared * aniso;
-    const double z = exponent < 0.0 ? 0.0 : std::pow(exponent, 2.0 * layer.glossBias);
+bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, double terminatorBias, Vec3& rgb) {
+    // Terminator of the layer, wrapped by the rim like the diffuse term.
+    const double x = (dot(view.normal, l) - rim) / (1.0 - rim);
+    if (!(x > 0.0)) return false;
+
+    const Vec3 nr = view.retroNormal;
+    const double cosHalf = dot(nr, h);
+    // A half vector below the normal has no mirrored twin above it: no highlight.
+    if (!(cosHalf > 0.0)) return true;
+
+    double aniso = 1.0;
+    if (view.anisotropic) {
+        const double p = dot(view.tangent, normalize(h - nr * cosHalf));
+        const double e = view.anisotropyRatio;
+        aniso = e * p * p + (1.0 - p * p) / e;
+    }
+    const double tanSquared = std::max(1.0 / (cosHalf * cosHalf) - 1.0, kMinTanSquared);
+    const double exponent = view.sharpness * tanSquared * aniso;
+    // pow(x, 1) is x: the common gloss bias of 0.5 needs no power.
+    const double z = exponent < 0.0 ? 0.0 : view.power == 1.0 ? exponent : std::pow(exponent, view.power);
     if (!(z < kLobeCutoff)) return true;
 
-    const double w = std::exp(-z) * peak * sharpness * terminator * in.specularWeight * std::sqrt(in.viewCosine);
-    const Vec3 weight{layer.colourWeight[0], layer.colourWeight[1], layer.colourWeight[2]};
-    rgb += (in.colour * layer.surfaceTint + weight) * w;
+    const double terminator = bias(x, terminatorBias);
+    rgb += view.colour * (std::exp(-z) * terminator * view.scale);
     return true;
+}
+
+bool specularLayerResponse(const SpecularLayer& layer, const SpecularInputs& in, Vec3& rgb) {
+    const SpecularView view = prepareSpecularView(layer, in.normal, in.viewCosine, in.view, in.glossiness,
+                                                  in.anisotropyAngle, in.colour, in.specularWeight);
+    return specularViewResponse(view, in.light, in.halfVector, in.rim, (in.terminatorSharpness + 1.0) * 0.5, rgb);
 }
 
 }  // namespace orvik

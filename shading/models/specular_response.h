@@ -29,4 +29,27 @@ struct SpecularInputs {
 // through Schlick's bias and a retro-reflective bend of the normal toward the viewer.
 bool specularLayerResponse(const SpecularLayer& layer, const SpecularInputs& in, Vec3& rgb);
 
+// The part of a layer's highlight that does not depend on the light, prepared once per
+// sample so that the many lights and light points of a sample (an area light asks for
+// sixteen and more) pay only for what changes with the light direction.
+struct SpecularView {
+    Vec3 normal;                 // the layer's normal, turned toward the viewer
+    Vec3 retroNormal;            // the normal bent toward the viewer by the retro reflection
+    Vec3 tangent;                // anisotropy tangent on the retro normal
+    double anisotropyRatio = 1.0;  // (anisotropy + 1)^2, 1 for an isotropic layer
+    bool anisotropic = false;
+    double sharpness = 1.0;      // lobe sharpness from the shaped gloss
+    double power = 1.0;          // 2 * gloss bias: the exponent's exponent
+    double scale = 0.0;          // peak * sharpness * weight * sqrt(view cosine)
+    Vec3 colour;                 // colour of the highlight: tinted surface colour + layer colour
+};
+
+SpecularView prepareSpecularView(const SpecularLayer& layer, Vec3 normal, double viewCosine, Vec3 view,
+                                 double glossiness, double anisotropyAngle, Vec3 colour, double specularWeight);
+
+// The highlight of a prepared layer for one light: l the unit light direction, h the unit
+// half vector, rim the rim wrap of the light and terminatorBias (terminator sharpness + 1) / 2.
+// Same results and return value as specularLayerResponse.
+bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, double terminatorBias, Vec3& rgb);
+
 }  // namespace orvik

@@ -4,6 +4,7 @@
 
 #include "shading/models/oren_nayar.h"
 #include "shading/models/specular_layer.h"
+#include "shading/models/specular_response.h"
 #include "shading/models/vec3.h"
 
 namespace orvik {
@@ -40,5 +41,32 @@ struct SurfaceResponse {
 SurfaceResponse surfaceResponse(const SurfaceModel& model, const SurfacePoint& point, Vec3 v, Vec3 l,
                                 double diffuseWeight, double specularWeight, double bumpScale,
                                 double anisotropyAngle);
+
+// At most this many specular layers shape a surface.
+inline constexpr int kMaxSpecularLayers = 3;
+
+// Everything of surfaceResponse that does not depend on the light: the turned normals,
+// the view's side of the rough diffuse term and every specular layer's lobe. A sample
+// prepares it once and asks it for every light and light point.
+struct PreparedResponse {
+    bool hostTranslucencyOff = false;
+    OrenNayarCoefficients orenNayar;
+    Vec3 view;
+    Vec3 colour;
+    double translucency = 0.0;
+    double diffuseWeight = 0.0;
+    DiffuseShaping shaping;
+    DiffuseView diffuse;
+    double rim = 0.0;
+    double terminatorBias = 0.5;
+    int layerCount = 0;  // 0 when the specular weight is negligible
+    SpecularView layers[kMaxSpecularLayers];
+};
+
+PreparedResponse prepareResponse(const SurfaceModel& model, const SurfacePoint& point, Vec3 v, double diffuseWeight,
+                                 double specularWeight, double bumpScale, double anisotropyAngle);
+
+// The response of a prepared sample to unit light from l; equals surfaceResponse.
+SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l);
 
 }  // namespace orvik
