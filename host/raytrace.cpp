@@ -343,6 +343,7 @@ PrimarySample Raytracer::tracePrimary(Thread& th, const Vec3& origin, const Vec3
   PrimarySample out;
   Hit hit;
   th.depth = 0;
+  ++th.rays.camera;
   if (!findHit(origin, direction, true, 0.0, hit)) {
     out.color = backdrop(th, normalize(direction), true);
     return out;
@@ -365,6 +366,7 @@ double Raytracer::trace(Thread& th, const Vec3& origin, const Vec3& direction, C
     color = backdrop(th, d, false);
     return -1.0;
   }
+  ++th.rays.traced;
   Hit hit;
   if (!findHit(origin, d, false, offsetFor(origin), hit)) {
     color = backdrop(th, d, false);
@@ -377,6 +379,7 @@ double Raytracer::trace(Thread& th, const Vec3& origin, const Vec3& direction, C
 }
 
 double Raytracer::cast(Thread& th, const Vec3& origin, const Vec3& direction) const {
+  ++th.rays.cast;
   // A ray that leaves the sample being shaded towards the outside (a shadow
   // ray of the module's own) starts on the curved surface, as the host's
   // shadow rays do; the distance stays measured from the given origin.
@@ -391,6 +394,7 @@ double Raytracer::cast(Thread& th, const Vec3& origin, const Vec3& direction) co
 
 double Raytracer::shadeFirst(Thread& th, const Vec3& origin, const Vec3& direction,
                              HostShaderAccess& sa) const {
+  ++th.rays.shade;
   Hit hit;
   const Vec3 d = normalize(direction);
   if (!findHit(origin, d, false, offsetFor(origin), hit)) return -1.0;
@@ -423,8 +427,9 @@ bool Raytracer::illuminate(Thread& th, HostItemId lightId, const Vec3& position,
   return dot(color, color) > 0.0;
 }
 
-Color Raytracer::shadowTransmission(const Thread& th, const Vec3& from, const Vec3& direction,
+Color Raytracer::shadowTransmission(Thread& th, const Vec3& from, const Vec3& direction,
                                     double distance) const {
+  ++th.rays.shadow;
   Color transmission{1.0, 1.0, 1.0};
   const RenderOptions& options = scene_.scene().render;
   const PlacedObject* receiver = th.shading.object;

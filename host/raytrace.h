@@ -4,6 +4,7 @@
 // plain shading for surfaces without them.
 #pragma once
 
+#include "host/ray_counts.h"
 #include "host/raytrace_scene.h"
 #include "host/render_plugins.h"
 #include "host/sampling.h"
@@ -48,6 +49,7 @@ class Raytracer {
     // Antialiasing pass of the camera ray and the number of passes: the
     // strata of area and linear lights are spread over the passes.
     int pass = 0, passes = 1;
+    RayCounts rays;  // rays this thread sent
   };
 
   Raytracer(const RaytraceScene& scene, const RenderPlugins* plugins, ItemId camera);
@@ -105,7 +107,7 @@ class Raytracer {
                  ItemId source, HostShaderAccess* out) const;
   Color plainShade(Thread& th, const HostShaderAccess& sa, const Hit& hit, const Vec3& direction) const;
   Color lightAt(Thread& th, const PlacedLight& light, const Vec3& position, Vec3& direction) const;
-  Color shadowTransmission(const Thread& th, const Vec3& from, const Vec3& direction, double distance) const;
+  Color shadowTransmission(Thread& th, const Vec3& from, const Vec3& direction, double distance) const;
   Color gatherIndirect(Thread& th, const Vec3& position, const Vec3& normal) const;
   Color directDiffuse(Thread& th, const Hit& hit) const;
 

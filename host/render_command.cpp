@@ -34,6 +34,7 @@ bool parseInt(const std::string& text, long long lo, long long hi, long long& ou
 std::string renderUsage() {
   return "usage: orvik render SCENE [-o OUT.png|OUT.exr] [--frame N | --frames A-B]\n"
          "                    [--threads N] [--size WxH] [--seed N] [--plain] [--quiet]\n"
+         "                    [--stats]\n"
          "\n"
          "Renders SCENE (the host's .orvs scene, a .lws scene file, or any mesh file\n"
          "the importer reads) and writes 8-bit PNG or float EXR images.\n"
@@ -48,6 +49,7 @@ std::string renderUsage() {
          "  --seed N           seed of the sample patterns (same seed, same image)\n"
          "  --plain            host shading only: do not load the module\n"
          "  --quiet            no progress bar and no timing lines\n"
+         "  --stats            after each frame, the rays it sent by kind\n"
          "  -h, --help         this text\n";
 }
 
@@ -105,6 +107,8 @@ std::string parseRenderArguments(int argc, char** argv, RenderCommandOptions& o)
       o.seed = static_cast<uint32_t>(n);
     } else if (arg == "--plain") {
       o.plain = true;
+    } else if (arg == "--stats") {
+      o.stats = true;
     } else if (arg == "--quiet") {
       o.quiet = true;
       o.host.quiet = true;
@@ -225,6 +229,13 @@ int runRenderCommand(int argc, char** argv, const RenderSessionFactory& factory)
     if (!options.quiet) {
       std::printf("frame %d: %dx%d, %d thread%s, %.2f s -> %s\n", frame, image.width, image.height,
                   renderer.threadCount(), renderer.threadCount() == 1 ? "" : "s", seconds, path.c_str());
+      std::fflush(stdout);
+    }
+    if (options.stats) {
+      const RayCounts& r = renderer.frameRays();
+      std::printf("frame %d rays: %llu in all; %llu camera, %llu host shadow, %llu cast, %llu traced, %llu shaded\n",
+                  frame, (unsigned long long)r.total(), (unsigned long long)r.camera, (unsigned long long)r.shadow,
+                  (unsigned long long)r.cast, (unsigned long long)r.traced, (unsigned long long)r.shade);
       std::fflush(stdout);
     }
   }

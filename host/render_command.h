@@ -40,6 +40,7 @@ struct RenderCommandOptions {
   uint32_t seed = 0;
   bool plain = false;         // host shading only, the module is not loaded
   bool quiet = false;
+  bool stats = false;         // print the rays of each frame by kind
   bool help = false;
   HostOptions host;           // how the module is loaded and what the host reports
 };

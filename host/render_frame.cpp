@@ -358,6 +358,8 @@ bool Renderer::renderFrame(int frame, ImageBuffer& image, std::string& error) {
     return false;
   }
   progress.finish();
+  frameRays_ = RayCounts{};
+  for (const Raytracer::Thread& th : threads) frameRays_ += th.rays;
 
   image = ImageBuffer(width, height);
   for (int row = 0; row < regionHeight; ++row)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/image_io.h"
+#include "host/ray_counts.h"
 #include "host/render_plugins.h"
 #include "host/scene.h"
 
@@ -42,6 +43,8 @@ class Renderer {
   void end();
 
   int threadCount() const { return threadCount_; }
+  // Rays of the last frame rendered, by kind.
+  const RayCounts& frameRays() const { return frameRays_; }
 
   // Called after each pixel filter evaluate, for tests: frame pixel and pass.
   std::function<void(int x, int y, int pass)> onPixelFiltered;
@@ -57,6 +60,7 @@ class Renderer {
   RenderSettings settings_;
   int threadCount_;
   bool active_ = false;
+  RayCounts frameRays_;
   std::unique_ptr<WorkerPool> pool_;
   std::shared_ptr<const SceneImages> images_;  // loaded once per session
 };

@@ -249,8 +249,8 @@ void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa
   std::array<std::uint8_t, 3 * kMaxLights> shadowBytes;
   shadowBytes.fill(255);
   double colour[3];
-  ShadeSample(inst, lights, sa, kRenderComponents, nullptr, shadowBytes.data(), radiosity, reflection, hitFraction,
-              refraction, 1.0f, angle, thickness, translucency.data(), colour);
+  ShadeSampleWith(s, inst, lights, sa, kRenderComponents, nullptr, shadowBytes.data(), radiosity, reflection,
+                  hitFraction, refraction, 1.0f, angle, thickness, translucency.data(), colour);
   if (capture) {
     sa->color[0] = remembered[0], sa->color[1] = remembered[1], sa->color[2] = remembered[2];
     sa->luminous = remembered[3], sa->diffuse = remembered[4], sa->specular = remembered[5];

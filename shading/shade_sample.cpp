@@ -230,13 +230,25 @@ void environmentColour(const EnvironmentSource& src, const double d[3], double r
 
 void ShadeSample(SurfaceInstance* inst, const LightList* lights, HostShaderAccess* sa, std::uint32_t mask,
                  const int* enable, std::uint8_t* shadowBytes, float radiosityCache[3], const float reflectionColour[3],
-                 float reflectionHitFraction, const float refractionColour[3], float /*samplingWeight*/,
+                 float reflectionHitFraction, const float refractionColour[3], float samplingWeight,
                  float anisotropyAngle, float thickness, const float* lightTranslucency, double out[3]) {
   out[0] = out[1] = out[2] = 0.0;
   if (!inst || !sa) return;
-  if (!lights) lights = &defaultLightList();
   EvalSettings s;
   readEvalSettings(*inst, s);
+  ShadeSampleWith(s, inst, lights, sa, mask, enable, shadowBytes, radiosityCache, reflectionColour,
+                  reflectionHitFraction, refractionColour, samplingWeight, anisotropyAngle, thickness,
+                  lightTranslucency, out);
+}
+
+void ShadeSampleWith(const EvalSettings& s, SurfaceInstance* inst, const LightList* lights, HostShaderAccess* sa,
+                     std::uint32_t mask, const int* enable, std::uint8_t* shadowBytes, float radiosityCache[3],
+                     const float reflectionColour[3], float reflectionHitFraction, const float refractionColour[3],
+                     float /*samplingWeight*/, float anisotropyAngle, float thickness,
+                     const float* lightTranslucency, double out[3]) {
+  out[0] = out[1] = out[2] = 0.0;
+  if (!inst || !sa) return;
+  if (!lights) lights = &defaultLightList();
   const bool master = masterPresent();
   const MasterLighting ml = masterLighting();
   const bool boostWithMaster = s.globalBoost && master;

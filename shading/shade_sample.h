@@ -69,6 +69,14 @@ void ShadeSample(SurfaceInstance* inst, const LightList* lights, HostShaderAcces
                  float reflectionHitFraction, const float refractionColour[3], float samplingWeight,
                  float anisotropyAngle, float thickness, const float* lightTranslucency, double out[3]);
 
+// ShadeSample with the instance's settings already read for this sample (by evaluate).
+struct EvalSettings;
+void ShadeSampleWith(const EvalSettings& settings, SurfaceInstance* inst, const LightList* lights,
+                     HostShaderAccess* sa, std::uint32_t mask, const int* enable, std::uint8_t* shadowBytes,
+                     float radiosityCache[3], const float reflectionColour[3], float reflectionHitFraction,
+                     const float refractionColour[3], float samplingWeight, float anisotropyAngle, float thickness,
+                     const float* lightTranslucency, double out[3]);
+
 // Environment colour seen along d for a surface: the host's backdrop, or the surface's
 // spherical reflection image with its five-tap blur. reflectionOptions is the surface's
 // "ReflectionOptions".
