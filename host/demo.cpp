@@ -23,17 +23,20 @@ const char* const kDemoHelp =
     "                  [host options]\n"
     "\n"
     "Loads the module, activates its servers, reads the built-in demo scene (a row of\n"
-    "objects on a floor, one per look of the module, one light of each of the five\n"
-    "types, a camera, a master with a key and a fill light group), creates a shader\n"
-    "instance for every surface that carries the shader, applies the master and the\n"
-    "pixel filter, prints what it did, then renders, each in a fresh session:\n"
+    "objects on a floor in front of a mirror, one per look of the module, Orvik on\n"
+    "every surface, one light of each of the five types, a camera, a master with a\n"
+    "key and a fill light group), creates a shader instance for every surface that\n"
+    "carries the shader, applies the master and the pixel filter, prints what it\n"
+    "did, then renders, each in a fresh session:\n"
     "\n"
     "  DIR/demo.png           the looks\n"
     "  DIR/demo-graded.png    the same, fill light group boosted x3, gamut roll-off\n"
     "                         and film grain on\n"
     "  DIR/demo-defaults.png  every Orvik setting at its default (plain Orvik shading)\n"
+    "  DIR/demo-plain.png     no Orvik: the host's own shading\n"
     "\n"
-    "and prints the render time of each. DIR defaults to out.\n"
+    "and prints the render time of each and how the looks compare with the host's\n"
+    "own shading. DIR defaults to out.\n"
     "\n"
     "  --out DIR       folder for the images and demo.orvs (the scene as saved after the run)\n"
     "  --threads N     render threads (default: one per core)\n"
@@ -94,6 +97,7 @@ const char* demoVariantStem(DemoVariant variant) {
   switch (variant) {
     case DemoVariant::Graded: return "demo-graded";
     case DemoVariant::Defaults: return "demo-defaults";
+    case DemoVariant::Plain: return "demo-plain";
     case DemoVariant::Looks: break;
   }
   return "demo";
@@ -101,6 +105,13 @@ const char* demoVariantStem(DemoVariant variant) {
 
 bool applyDemoVariant(Scene& scene, DemoVariant variant, std::string& error) {
   if (variant == DemoVariant::Looks) return true;
+  if (variant == DemoVariant::Plain) {
+    const auto isOrvik = [](const auto& item) { return item.server == kOrvikServer; };
+    for (Object& object : scene.objects)
+      for (Surface& surface : object.surfaces) std::erase_if(surface.shaders, isOrvik);
+    std::erase_if(scene.plugins, isOrvik);
+    return true;
+  }
   if (variant == DemoVariant::Defaults) {
     // An empty block creates the instance with its defaults.
     for (Object& object : scene.objects)
@@ -175,6 +186,16 @@ bool loadDemoVariant(DemoVariant variant, int width, int height, Scene& scene, s
   if (!applyDemoVariant(read.scene, variant, error)) return false;
   scene = std::move(read.scene);
   return true;
+}
+
+const char* demoVariantTitle(DemoVariant variant) {
+  switch (variant) {
+    case DemoVariant::Graded: return "the graded variant";
+    case DemoVariant::Defaults: return "Orvik defaults";
+    case DemoVariant::Plain: return "the host's own shading";
+    case DemoVariant::Looks: break;
+  }
+  return "the looks";
 }
 
 struct RenderOutcome {
@@ -362,7 +383,7 @@ int runDemoCommand(const std::vector<std::string>& args) {
   }
 
   if (render && variants) {
-    for (DemoVariant variant : {DemoVariant::Graded, DemoVariant::Defaults}) {
+    for (DemoVariant variant : {DemoVariant::Graded, DemoVariant::Defaults, DemoVariant::Plain}) {
       RenderOutcome outcome;
       std::string err;
       if (!renderVariant(variant, options, threads, width, height, outDir, outcome, err)) {
@@ -370,12 +391,14 @@ int runDemoCommand(const std::vector<std::string>& args) {
         status = 1;
         continue;
       }
-      std::printf("Rendered %s in %.2f s: %s\n", variant == DemoVariant::Graded ? "the graded variant" : "Orvik defaults",
-                  outcome.seconds,
+      std::printf("Rendered %s in %.2f s: %s\n", demoVariantTitle(variant), outcome.seconds,
                   (fs::path(outDir) / (std::string(demoVariantStem(variant)) + ".png")).string().c_str());
       if (variant == DemoVariant::Defaults && outcome.seconds > 0.0)
         std::printf("Looks against Orvik defaults: %.2f s / %.2f s = %.2fx\n", looks.seconds, outcome.seconds,
                     looks.seconds / outcome.seconds);
+      if (variant == DemoVariant::Plain && outcome.seconds > 0.0)
+        std::printf("Orvik on every surface against the host's own shading: %.2f s / %.2f s = %.2fx\n",
+                    looks.seconds, outcome.seconds, looks.seconds / outcome.seconds);
     }
   }
   const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

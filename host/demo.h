@@ -19,15 +19,18 @@ enum class DemoVariant {
   Looks,     // the scene as written: one object per look, the master's groups
   Graded,    // the same with the fill group boosted, gamut roll-off and film grain on
   Defaults,  // every Orvik instance at its default settings (plain Orvik shading)
+  Plain,     // no Orvik at all: the host's own shading, for comparison
 };
 
-// The file stem of a variant's image: "demo", "demo-graded", "demo-defaults".
+// The file stem of a variant's image: "demo", "demo-graded", "demo-defaults",
+// "demo-plain".
 const char* demoVariantStem(DemoVariant variant);
 
 // Turns the demo scene into a variant. Graded adds the grading records at the
 // end of the Orvik master's settings block (a later record of a key wins over
 // an earlier one); Defaults empties every settings block of the Orvik servers,
-// so each instance is created with its defaults. Returns false with `error`
+// so each instance is created with its defaults; Plain removes every Orvik
+// shader and scene-wide instance. Returns false with `error`
 // set when the scene has no Orvik master to grade.
 bool applyDemoVariant(Scene& scene, DemoVariant variant, std::string& error);
 

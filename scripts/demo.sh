@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job on the embedded demo scene: the looks, the graded variant and
-# the scene with every Orvik setting at its default, each with its render time,
-# then the same scene with the host's own shading for reference.
+# The main job on the embedded demo scene: the looks (Orvik on every surface),
+# the graded variant, the scene with every Orvik setting at its default and the
+# scene with the host's own shading, each with its render time.
 # Usage: scripts/demo.sh [BUILD-FOLDER] (default: build); images go to out/.
 set -euo pipefail
 BUILD=${1:-build}
@@ -12,5 +12,3 @@ if [[ ! -x "$ORVIK" ]]; then
 fi
 mkdir -p out
 "$ORVIK" demo --out out
-echo "Host shading only (no module):"
-"$ORVIK" render scenes/demo.orvs --plain -o out/demo-plain.png

@@ -132,7 +132,7 @@ TEST_F(Cli, BadScenesGiveFileLineAndFail) {
 TEST_F(Cli, DemoCreatesTheInstancesAndSavesTheScene) {
   Outcome r = orvik("demo --no-render --quiet --out '" + dir_.string() + "'");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find("Created 6 shader instances and 2 scene-wide instances, 0 failures."), std::string::npos)
+  EXPECT_NE(r.out.find("Created 8 shader instances and 2 scene-wide instances, 0 failures."), std::string::npos)
       << r.out;
   const fs::path saved = dir_ / "demo.orvs";
   ASSERT_TRUE(fs::exists(saved));
