@@ -76,21 +76,22 @@ TEST_F(DemoSession, CommandsApplyServersAndShaders) {
   EXPECT_EQ(cmd.execute("ApplyServer ShaderHandler Orvik"), 0);
   EXPECT_EQ(cmd.execute("ApplyServer MasterHandler NoSuchServer"), 0);
 
-  // The floor gets the shader through the surface editor and loses it again.
+  // The floor loses its shader through the surface editor and gets it again.
   const auto* editor = static_cast<const HostSurfaceEditorFuncs*>(
       HostEnvironment::globalFunction()(HOST_SURFACE_EDITOR_NAME, HOST_GFUSE_TRANSIENT));
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(cmd.execute("Surf_AddShader Orvik"), 0);  // no surface is current yet
   editor->setSurface(HostEnvironment::surfaceId(0, 0));
-  const int before = session.plugins->shaderInstanceCount();
-  EXPECT_EQ(cmd.execute("Surf_AddShader Orvik"), 1);
-  EXPECT_EQ(session.plugins->shaderInstanceCount(), before + 1);
   ASSERT_EQ(session.scene.objects[0].surfaces[0].shaders.size(), 1u);
-  EXPECT_NE(session.plugins->shaderInstance(0, 0, 0), nullptr);
+  const int with = session.plugins->shaderInstanceCount();
   EXPECT_EQ(cmd.execute("Surf_RemShader Orvik"), 1);
-  EXPECT_EQ(session.plugins->shaderInstanceCount(), before);
+  EXPECT_EQ(session.plugins->shaderInstanceCount(), with - 1);
   EXPECT_TRUE(session.scene.objects[0].surfaces[0].shaders.empty());
   EXPECT_EQ(cmd.execute("Surf_RemShader Orvik"), 0);
+  EXPECT_EQ(cmd.execute("Surf_AddShader Orvik"), 1);
+  EXPECT_EQ(session.plugins->shaderInstanceCount(), with);
+  ASSERT_EQ(session.scene.objects[0].surfaces[0].shaders.size(), 1u);
+  EXPECT_NE(session.plugins->shaderInstance(0, 0, 0), nullptr);
 
   EXPECT_EQ(cmd.execute("GoToFrame 12"), 1);
   EXPECT_EQ(session.env.currentFrame, 12);
