@@ -1,7 +1,5 @@
-// Ray throughput of the host's tracer and the render time of the demo scene
-// with the host's own shading (no module), 640 x 480, 4 antialiasing passes.
+// Ray throughput of the host's tracer.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,19 +8,10 @@
 
 #include "host/embree_scene.h"
 #include "host/raytrace_primitives.h"
-#include "host/render_frame.h"
 #include "host/sampling.h"
-#include "host/scene_file.h"
 
 namespace orvik::host {
 namespace {
-
-double processCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-}
 
 // About a million triangles: a torus of 1024 x 512 quads.
 const EmbreeScene& bigMesh() {
@@ -80,43 +69,6 @@ void BM_ShadowRays(benchmark::State& state) {
 }
 BENCHMARK(BM_ShadowRays)->Unit(benchmark::kMillisecond);
 
-// The demo at 640 x 480 with 4 passes, host shading only; arg = threads.
-void BM_DemoRender(benchmark::State& state) {
-  SceneReadResult loaded = loadSceneFile(std::string(ORVIK_SOURCE_DIR) + "/scenes/demo.orvs");
-  if (!loaded.ok) {
-    state.SkipWithError(loaded.error.c_str());
-    return;
-  }
-  Scene& scene = loaded.scene;
-  scene.render.width = 640;
-  scene.render.height = 480;
-  scene.render.aaMinSamples = scene.render.aaMaxSamples = 4;
-  RenderSettings settings;
-  settings.threads = static_cast<int>(state.range(0));
-  settings.progress = false;
-  Renderer renderer(scene, nullptr, settings);
-  std::string error;
-  if (!renderer.begin(error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  // CPU time of every thread of the process: on a busy machine the wall
-  // time says little, the CPU seconds still compare.
-  double cpu = 0.0;
-  for (auto _ : state) {
-    ImageBuffer image;
-    const double before = processCpuSeconds();
-    if (!renderer.renderFrame(scene.render.firstFrame, image, error)) {
-      state.SkipWithError(error.c_str());
-      break;
-    }
-    cpu += processCpuSeconds() - before;
-    benchmark::DoNotOptimize(image.pixels.data());
-  }
-  renderer.end();
-  state.counters["cpu_s"] = cpu / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-}
-BENCHMARK(BM_DemoRender)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 }  // namespace orvik::host
