@@ -187,6 +187,20 @@ Raytracer::Thread::ShadingPoint Raytracer::shadingPointOf(const Hit& hit) const 
 }
 
 bool Raytracer::findHit(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const {
+  if (!findDistance(origin, direction, camera, tNear, hit)) return false;
+  const RayHit& r = hit.ray;
+  const PlacedObject& object = *hit.object;
+  hit.surfaceIndex = object.triangleSurface.at(r.primitiveId);
+  hit.surface = hit.surfaceIndex < object.object->surfaces.size() ? &object.object->surfaces[hit.surfaceIndex] : nullptr;
+  const Vec3 d = normalize(direction);
+  hit.position = origin + d * r.distance;
+  const Vec3 face = scene_.faceNormal(r);
+  hit.backFacing = dot(face, d) > 0.0;
+  hit.faceNormal = hit.backFacing ? -face : face;
+  return true;
+}
+
+bool Raytracer::findDistance(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const {
   if (!finite(origin) || !finite(direction) || dot(direction, direction) <= 0.0) return false;
   const Vec3 d = normalize(direction);
   const std::array<double, 3> o{origin.x, origin.y, origin.z}, dd{d.x, d.y, d.z};
@@ -202,14 +216,6 @@ bool Raytracer::findHit(const Vec3& origin, const Vec3& direction, bool camera, 
     }
     hit.ray = r;
     hit.object = &object;
-    hit.surfaceIndex = object.triangleSurface.at(r.primitiveId);
-    hit.surface = hit.surfaceIndex < object.object->surfaces.size()
-                      ? &object.object->surfaces[hit.surfaceIndex]
-                      : nullptr;
-    hit.position = origin + d * r.distance;
-    const Vec3 face = scene_.faceNormal(r);
-    hit.backFacing = dot(face, d) > 0.0;
-    hit.faceNormal = hit.backFacing ? -face : face;
     return true;
   }
   return false;
@@ -388,7 +394,7 @@ double Raytracer::cast(Thread& th, const Vec3& origin, const Vec3& direction) co
       length(origin - th.shading.position) <= 10.0 * offsetFor(origin))
     start = origin + (th.shading.shadowOrigin - th.shading.position);
   Hit hit;
-  if (!findHit(start, direction, false, offsetFor(start), hit)) return -1.0;
+  if (!findDistance(start, direction, false, offsetFor(start), hit)) return -1.0;
   return hit.ray.distance + dot(start - origin, normalize(direction));
 }
 

@@ -161,7 +161,7 @@ int oiExcludeLight(HostItemId object, HostItemId light) {
   const ItemId oid = fromHost(object);
   const Object* o = s.object(oid);
   const Light* l = s.light(fromHost(light));
-  if (!o || !l) return 0;
+  if (!o || !l || l->excludedObjects.empty()) return 0;
   const std::string shown = s.displayName(oid);
   for (const std::string& x : l->excludedObjects)
     if (x == shown || x == o->name) return 1;

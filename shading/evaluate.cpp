@@ -100,8 +100,11 @@ void writeResult(HostShaderAccess* sa, const double colour[3]) {
 
 void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa, ThreadRecord& t, int kind) {
   const LightList* lights = currentLightList();
+  // Only the entries of the list's lights are read: fill those (the whole array
+  // when the default list stands in).
+  const std::size_t used = lights ? std::size_t(std::clamp(lights->lightCount, 0, kMaxLights)) : kMaxLights;
   std::array<float, kMaxLights> translucency;
-  translucency.fill(kNoThicknessFloat);
+  std::fill_n(translucency.begin(), used, kNoThicknessFloat);
 
   if (t.rayMode == 0 || t.rayMode == 1 || t.mediumIndex < kMinimumMediumIndex) t.mediumIndex = 1.0;
   normaliseInPlace(sa->wNorm);
@@ -247,7 +250,7 @@ void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa
   double remembered[9] = {sa->color[0], sa->color[1],  sa->color[2],  sa->luminous,  sa->diffuse,
                           sa->specular, sa->mirror,    sa->transparency, sa->roughness};
   std::array<std::uint8_t, 3 * kMaxLights> shadowBytes;
-  shadowBytes.fill(255);
+  std::fill_n(shadowBytes.begin(), 3 * used, std::uint8_t{255});
   double colour[3];
   ShadeSampleWith(s, inst, lights, sa, kRenderComponents, nullptr, shadowBytes.data(), radiosity, reflection,
                   hitFraction, refraction, 1.0f, angle, thickness, translucency.data(), colour);
