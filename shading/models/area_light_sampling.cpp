@@ -10,7 +10,6 @@ constexpr double kMinCandidate = 0.001;
 constexpr double kMaxCandidate = 0.999;
 constexpr double kMergeDistance = 0.001;
 constexpr double kParallelLimit = 1e-5;
-constexpr double kMinSide = 0.001;
 constexpr double kThresholdWithoutMaster = 1.5608740894901143;
 constexpr double kThresholdScale = 0.15;
 constexpr int kMinShadowRays = 2;
@@ -18,7 +17,6 @@ constexpr int kMaxShadowRays = 512;
 constexpr double kCastShare = 0.3;
 constexpr double kMinCastShare = 0.001;
 
-double componentSum(Vec3 a) { return std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z); }
 }  // namespace
 
 double edgeParameter(Vec3 p, Vec3 origin, Vec3 edge, double edgeLengthSquared) {
@@ -54,20 +52,6 @@ std::array<double, 4> seedGridCoordinates(double c1, double c2) {
         return {0.0, c, c + (1.0 - c) / 2.0, 1.0};
     }
     return {0.0, 1.0 / 3.0, 2.0 / 3.0, 1.0};
-}
-
-CellSplit refineCell(const CellCorners& c, double weight, double uSide, double vSide, int rawQuality,
-                     double threshold) {
-    double du = 0.0;
-    double dv = 0.0;
-    for (int k = 0; k < 2; ++k) {
-        auto at = [&](int i) { return k == 0 ? c[i].lit : c[i].shadow; };
-        du += componentSum(at(0) + at(2) - at(1) - at(3));
-        dv += componentSum(at(0) + at(1) - at(2) - at(3));
-    }
-    if (!(threshold <= (rawQuality + 1) * (du + dv) * weight)) return CellSplit::Leaf;
-    if (dv < du) return uSide * 0.5 >= kMinSide ? CellSplit::AcrossU : CellSplit::Leaf;
-    return vSide * 0.5 >= kMinSide ? CellSplit::AcrossV : CellSplit::Leaf;
 }
 
 double areaRefineThreshold(bool masterPresent, double areaShadingQuality) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 #include "shading/models/vec3.h"
 
@@ -35,8 +36,22 @@ using CellCorners = std::array<LightSampleValue, 4>;
 // Whether a cell of the given weight (its area) and sides is split, and across which
 // parameter: where the corners differ most, when that difference times the weight and
 // (rawQuality + 1) reaches the threshold and both halves stay at least 0.001 wide.
-CellSplit refineCell(const CellCorners& corners, double weight, double uSide, double vSide, int rawQuality,
-                     double threshold);
+// Inline: every linear or area light of every sample asks it for nine cells and more.
+inline CellSplit refineCell(const CellCorners& c, double weight, double uSide, double vSide, int rawQuality,
+                            double threshold) {
+    constexpr double kMinSide = 0.001;
+    const auto componentSum = [](Vec3 a) { return std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z); };
+    double du = 0.0;
+    double dv = 0.0;
+    for (int k = 0; k < 2; ++k) {
+        auto at = [&](int i) { return k == 0 ? c[i].lit : c[i].shadow; };
+        du += componentSum(at(0) + at(2) - at(1) - at(3));
+        dv += componentSum(at(0) + at(1) - at(2) - at(3));
+    }
+    if (!(threshold <= (rawQuality + 1) * (du + dv) * weight)) return CellSplit::Leaf;
+    if (dv < du) return uSide * 0.5 >= kMinSide ? CellSplit::AcrossU : CellSplit::Leaf;
+    return vSide * 0.5 >= kMinSide ? CellSplit::AcrossV : CellSplit::Leaf;
+}
 
 // Refinement threshold: fixed without a master, else set by its area-shading quality.
 double areaRefineThreshold(bool masterPresent, double areaShadingQuality);

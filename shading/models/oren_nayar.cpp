@@ -50,8 +50,8 @@ DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv
     view.sine = std::sqrt(std::max(0.0, 1.0 - cv * cv));
     view.angleOverSine = thetaOverSin(view.angle);
     view.viewCrossNormal = cross(v, nd);
-    view.bias =
-        ((shaping.diffuseSharpness - 1.0) * kDiffuseSharpnessScale + shaping.terminatorSharpness + 1.0) * 0.5;
+    view.terminator = BiasCurve(
+        ((shaping.diffuseSharpness - 1.0) * kDiffuseSharpnessScale + shaping.terminatorSharpness + 1.0) * 0.5);
     return view;
 }
 
@@ -60,14 +60,15 @@ bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping&
     const Vec3 nd = view.normal;
     const double cv = view.cosine;
     const double cl = dot(nd, l);
-    const double r = rimWrap(view.view, l, shaping.rim);
+    const double r = shaping.rim == 0.0 ? 0.0 : rimWrap(view.view, l, shaping.rim);
     if (!(cl > r)) return false;
 
-    // Terminator shaping of the wrapped cosine, then the skin-style falloff.
-    const double x = (cl - r) / (1.0 - r);
-    const double s = bias(x, view.bias);
+    // Terminator shaping of the wrapped cosine, then the skin-style falloff (both
+    // divisions are by 1 without rim and skin).
+    const double x = r == 0.0 ? cl : (cl - r) / (1.0 - r);
+    const double s = view.terminator(x);
     const double k = shaping.skinScattering;
-    const double falloff = s / ((1.0 - k) + (s + cv) * k * kSkinSpread);
+    const double falloff = k == 0.0 ? s : s / ((1.0 - k) + (s + cv) * k * kSkinSpread);
 
     if (on.a >= kSmoothLimit) {
         rgb += colour * (falloff * diffuseWeight);

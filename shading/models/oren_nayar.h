@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shading/models/bias.h"
 #include "shading/models/vec3.h"
 
 namespace orvik {
@@ -46,7 +47,7 @@ struct DiffuseView {
     double sine = 0.0;       // sin of that angle
     double angleOverSine = 1.0;
     Vec3 viewCrossNormal;    // v x nd
-    double bias = 0.5;       // the terminator's bias parameter
+    BiasCurve terminator;    // the terminator's shaping
 };
 
 DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v);

@@ -47,9 +47,11 @@ SpecularView prepareSpecularView(const SpecularLayer& layer, Vec3 normal, double
     return out;
 }
 
-bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, double terminatorBias, Vec3& rgb) {
+bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, const BiasCurve& terminator,
+                          Vec3& rgb) {
     // Terminator of the layer, wrapped by the rim like the diffuse term.
-    const double x = (dot(view.normal, l) - rim) / (1.0 - rim);
+    const double cl = dot(view.normal, l);
+    const double x = rim == 0.0 ? cl : (cl - rim) / (1.0 - rim);
     if (!(x > 0.0)) return false;
 
     const Vec3 nr = view.retroNormal;
@@ -69,15 +71,15 @@ bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, 
     const double z = exponent < 0.0 ? 0.0 : view.power == 1.0 ? exponent : std::pow(exponent, view.power);
     if (!(z < kLobeCutoff)) return true;
 
-    const double terminator = bias(x, terminatorBias);
-    rgb += view.colour * (std::exp(-z) * terminator * view.scale);
+    rgb += view.colour * (std::exp(-z) * terminator(x) * view.scale);
     return true;
 }
 
 bool specularLayerResponse(const SpecularLayer& layer, const SpecularInputs& in, Vec3& rgb) {
     const SpecularView view = prepareSpecularView(layer, in.normal, in.viewCosine, in.view, in.glossiness,
                                                   in.anisotropyAngle, in.colour, in.specularWeight);
-    return specularViewResponse(view, in.light, in.halfVector, in.rim, (in.terminatorSharpness + 1.0) * 0.5, rgb);
+    return specularViewResponse(view, in.light, in.halfVector, in.rim, BiasCurve((in.terminatorSharpness + 1.0) * 0.5),
+                                rgb);
 }
 
 }  // namespace orvik

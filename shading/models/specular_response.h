@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shading/models/bias.h"
 #include "shading/models/specular_layer.h"
 #include "shading/models/vec3.h"
 
@@ -48,8 +49,9 @@ SpecularView prepareSpecularView(const SpecularLayer& layer, Vec3 normal, double
                                  double glossiness, double anisotropyAngle, Vec3 colour, double specularWeight);
 
 // The highlight of a prepared layer for one light: l the unit light direction, h the unit
-// half vector, rim the rim wrap of the light and terminatorBias (terminator sharpness + 1) / 2.
-// Same results and return value as specularLayerResponse.
-bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, double terminatorBias, Vec3& rgb);
+// half vector, rim the rim wrap of the light and terminator the bias curve of
+// (terminator sharpness + 1) / 2. Same results and return value as specularLayerResponse.
+bool specularViewResponse(const SpecularView& view, Vec3 l, Vec3 h, double rim, const BiasCurve& terminator,
+                          Vec3& rgb);
 
 }  // namespace orvik

@@ -21,7 +21,7 @@ PreparedResponse prepareResponse(const SurfaceModel& model, const SurfacePoint& 
     out.translucency = point.translucency;
     out.diffuseWeight = diffuseWeight;
     out.rim = model.rim;
-    out.terminatorBias = (model.terminatorSharpness + 1.0) * 0.5;
+    out.terminator = BiasCurve((model.terminatorSharpness + 1.0) * 0.5);
     out.shaping = DiffuseShaping{model.rim, model.terminatorSharpness, point.diffuseSharpness, model.skinScattering};
 
     // Diffuse normal, turned toward the viewer.
@@ -60,7 +60,7 @@ SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l) {
     const Vec3 h = normalize(v + l);
     const double rim = rimWrap(v, l, prepared.rim);
     for (int i = 0; i < prepared.layerCount; ++i) {
-        if (specularViewResponse(prepared.layers[i], l, h, rim, prepared.terminatorBias, out.rgb)) out.lit = true;
+        if (specularViewResponse(prepared.layers[i], l, h, rim, prepared.terminator, out.rgb)) out.lit = true;
     }
     return out;
 }

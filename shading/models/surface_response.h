@@ -58,7 +58,7 @@ struct PreparedResponse {
     DiffuseShaping shaping;
     DiffuseView diffuse;
     double rim = 0.0;
-    double terminatorBias = 0.5;
+    BiasCurve terminator;  // of the specular layers
     int layerCount = 0;  // 0 when the specular weight is negligible
     SpecularView layers[kMaxSpecularLayers];
 };
