@@ -30,7 +30,8 @@ asan:
 	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=address,undefined"
 
 tsan:
-	@$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=thread"
+	@TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan.supp $(TSAN_OPTIONS)" \
+	  $(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=thread"
 
 bench: build
 	@scripts/bench.sh $(BUILD)

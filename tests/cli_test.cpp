@@ -187,8 +187,29 @@ TEST_F(Cli, RealSceneAndObjectFilesRender) {
 TEST_F(Cli, DemoRendersASmallFrame) {
   Outcome r = orvik("demo --quiet --size 64x48 --out '" + dir_.string() + "'");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(fs::exists(dir_ / "demo.png"));
+  for (const char* image : {"demo.png", "demo-graded.png", "demo-defaults.png", "demo-plain.png"})
+    EXPECT_TRUE(fs::exists(dir_ / image)) << image;
   EXPECT_NE(r.out.find("Rendered 64x48"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Orvik on every surface against the host's own shading: "), std::string::npos) << r.out;
+}
+
+// Every camera ray of every pass is counted once, whichever thread sent it; the module's
+// own shadow rays show as casts, and none without the module.
+TEST_F(Cli, RenderStatsCountTheRaysOfAFrame) {
+  const std::string demo = (fs::path(ORVIK_SOURCE_DIR) / "scenes" / "demo.orvs").string();
+  auto rays = [&](const std::string& extra, const char* kind) {
+    const Outcome r = orvik("render '" + demo + "' -o '" + (dir_ / "stats.png").string() +
+                            "' --size 32x24 --threads 3 --quiet --stats " + extra);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::size_t at = r.out.find(std::string(" ") + kind);
+    if (at == std::string::npos) return -1LL;
+    const std::size_t start = r.out.rfind(' ', at - 1) + 1;
+    return std::stoll(r.out.substr(start, at - start));
+  };
+  EXPECT_EQ(rays("", "camera"), 32 * 24 * 4);  // four antialiasing passes
+  EXPECT_GT(rays("", "cast"), 0);
+  EXPECT_EQ(rays("--plain", "camera"), 32 * 24 * 4);
+  EXPECT_EQ(rays("--plain", "cast"), 0);
 }
 
 TEST_F(Cli, ALightGroupBoostReachesTheRender) {
