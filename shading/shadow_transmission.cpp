@@ -38,10 +38,14 @@ SharedLightBlock sharedLightBlock() {
 }
 
 void refreshSharedLightBlock() {
+  // The block lives in the host's render memory, where the pixel filter finds or
+  // creates it and a sibling light publishes its shadow data: the same place, so
+  // that a frame's lights never swap the filter's block for another (or for none).
   SharedLightBlock block;
   HostGlobalFunc global = hostServices().global;
   const auto* memory =
-      global ? static_cast<const HostGlobalMemory*>(global(HOST_GLOBAL_MEMORY_NAME, HOST_GFUSE_TRANSIENT)) : nullptr;
+      global ? static_cast<const HostGlobalMemory*>(global(HOST_GLOBAL_RENDER_MEMORY_NAME, HOST_GFUSE_TRANSIENT))
+             : nullptr;
   if (memory && memory->find && memory->size) {
     block.data = static_cast<const unsigned char*>(memory->find(kSharedLightBlockName));
     block.size = block.data ? memory->size(kSharedLightBlockName) : 0;

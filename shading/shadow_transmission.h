@@ -14,7 +14,8 @@
 
 namespace orvik {
 
-// The shared light block, found by name through the host's Global Memory.
+// The shared light block, found by name in the host's Global Render Memory (where the
+// pixel filter finds or creates it).
 //
 // Layout (little-endian 32-bit fields, sizes and offsets as the sibling plug-in
 // writes them):
@@ -32,7 +33,7 @@ namespace orvik {
 // A 32-bit field cannot hold an address in a 64-bit process, so the two
 // "address" fields (at 0 and at entry offset 1000) hold byte offsets from the
 // start of the block, and entries and depth maps live inside the block, whose
-// size the Global Memory service reports. Every offset is checked against that
+// size the render memory service reports. Every offset is checked against that
 // size before it is read.
 inline constexpr const char* kSharedLightBlockName = "QWIL_LIGHT_1.5";
 inline constexpr std::size_t kSharedLightHeaderSize = 1032;

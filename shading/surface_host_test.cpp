@@ -14,6 +14,7 @@
 #include "sdk/orvik_sdk.h"
 #include "shading/surface_handler.h"
 #include "shading/surface_instance.h"
+#include "shading/shadow_transmission.h"
 #include "shading/surface_lifecycle.h"
 
 namespace orvik {
@@ -36,6 +37,7 @@ struct FakeHost {
   HostSceneInfo scene{};
   HostCompositingInfo compositing{};
   HostMessageFuncs1 messages{};
+  HostGlobalMemory memory{}, renderMemory{};
   std::vector<std::string> errors;
   // Services the tests do not look into: any non-null record serves.
   alignas(16) unsigned char blank[4096] = {};
@@ -52,6 +54,8 @@ void* fakeGlobal(const char* name, int /*useFlags*/) {
   if (is(HOST_SCENE_INFO_NAME)) return &h.scene;
   if (is(HOST_COMPOSITING_INFO_NAME)) return &h.compositing;
   if (is(HOST_INFO_MESSAGES_NAME)) return &h.messages;
+  if (is(HOST_GLOBAL_RENDER_MEMORY_NAME)) return &h.renderMemory;
+  if (is(HOST_GLOBAL_MEMORY_NAME)) return &h.memory;
   return h.blank;
 }
 
@@ -138,6 +142,32 @@ TEST_F(SurfaceHostTest, AnArtImageTheHostNoLongerKnowsIsDropped) {
   art->image = reinterpret_cast<ImageHandle>(0x78);
   surfaceHandlerNewTime(s, 2, 0.0);
   EXPECT_EQ(art->image.get(), nullptr);
+}
+
+// The shared light block of a frame is the one in the host's render memory, where the
+// pixel filter finds or creates it; a block of the same name in the plain global memory
+// is someone else's.
+unsigned char gRenderBlock[2048];
+unsigned char gOtherBlock[2048];
+
+TEST_F(SurfaceHostTest, SharedLightBlockIsTheOneInRenderMemory) {
+  host_.renderMemory.find = [](const char* name) -> void* {
+    return std::strcmp(name, kSharedLightBlockName) == 0 ? gRenderBlock : nullptr;
+  };
+  host_.renderMemory.size = [](const char*) -> size_t { return sizeof gRenderBlock; };
+  host_.memory.find = [](const char*) -> void* { return gOtherBlock; };
+  host_.memory.size = [](const char*) -> size_t { return sizeof gOtherBlock; };
+  acquire(HOST_SYSTEM_LAYOUT);
+  refreshSharedLightBlock();
+  EXPECT_EQ(sharedLightBlock().data, gRenderBlock);
+  EXPECT_EQ(sharedLightBlock().size, sizeof gRenderBlock);
+
+  // Nothing published: no block, not the other one.
+  host_.renderMemory.find = [](const char*) -> void* { return nullptr; };
+  refreshSharedLightBlock();
+  EXPECT_EQ(sharedLightBlock().data, nullptr);
+  EXPECT_EQ(sharedLightBlock().size, 0u);
+  setSharedLightBlock({});
 }
 
 }  // namespace
