@@ -212,6 +212,23 @@ TEST_F(Cli, RenderStatsCountTheRaysOfAFrame) {
   EXPECT_EQ(rays("--plain", "cast"), 0);
 }
 
+// Orvik on every surface (soft shadows drawn from per-pixel generators, glossy and
+// refracted rays, the master's processing) renders the same picture on any number of
+// render threads.
+TEST_F(Cli, TheDemoIsTheSameOnOneTwoAndThreeThreads) {
+  const std::string demo = (fs::path(ORVIK_SOURCE_DIR) / "scenes" / "demo.orvs").string();
+  std::string first;
+  for (int threads : {1, 2, 3}) {
+    const fs::path out = dir_ / ("threads" + std::to_string(threads) + ".png");
+    const Outcome r = orvik("render '" + demo + "' -o '" + out.string() + "' --size 48x36 --quiet --threads " +
+                            std::to_string(threads));
+    ASSERT_EQ(r.status, 0) << r.err;
+    if (threads == 1) first = slurp(out);
+    else EXPECT_EQ(slurp(out), first) << threads << " threads";
+  }
+  EXPECT_FALSE(first.empty());
+}
+
 TEST_F(Cli, ALightGroupBoostReachesTheRender) {
   // The demo's master groups the fill lights; boosting that group must change
   // the picture, which needs the group's members resolved once the scene is in.
