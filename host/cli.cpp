@@ -308,6 +308,8 @@ int runRunCommand(const std::vector<std::string>& args) {
   if (!savePath.empty()) {
     err = session.plugins->saveSettings();
     if (!err.empty()) std::cerr << "orvik run: saving the module's settings: " << err << "\n";
+    // Mesh and image names relative to the scene's folder stay right in the new one.
+    rebaseSceneFilesBetween(session.scene, scenePath, savePath);
     err = writeFileWhole(savePath, writeSceneText(session.scene));
     if (!err.empty()) {
       std::cerr << "orvik run: " << err << "\n";

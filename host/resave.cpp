@@ -76,6 +76,10 @@ void rebaseSceneFiles(Scene& scene, const std::string& fromDir, const std::strin
   for (Image& im : scene.images) rebase(im.fileName);
 }
 
+void rebaseSceneFilesBetween(Scene& scene, const std::string& fromFile, const std::string& toFile) {
+  rebaseSceneFiles(scene, fromFile.empty() ? std::string(".") : folderOf(fromFile), folderOf(toFile));
+}
+
 std::string writeFileWhole(const std::string& pathGiven, const std::string& text) {
   // A link keeps pointing at the file it names; the file keeps its permissions.
   std::error_code ec;
@@ -184,7 +188,7 @@ int runResaveCommand(const std::vector<std::string>& args) {
     return 1;
   }
   Scene& scene = session.current();
-  rebaseSceneFiles(scene, folderOf(in), folderOf(out));
+  rebaseSceneFilesBetween(scene, in, out);
   err = writeFileWhole(out, writeSceneText(scene));
   if (!err.empty()) {
     std::cerr << "orvik resave: " << err << "\n";

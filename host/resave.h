@@ -17,6 +17,9 @@ std::string outputFileProblem(const std::string& path);
 // Makes the relative mesh and image file names of a scene read from
 // `fromDir` name the same files when the scene is written into `toDir`.
 void rebaseSceneFiles(Scene& scene, const std::string& fromDir, const std::string& toDir);
+// The same between the folders of two scene files; an empty `fromFile` is a scene
+// that came from no file, whose names are relative to the current folder.
+void rebaseSceneFilesBetween(Scene& scene, const std::string& fromFile, const std::string& toFile);
 
 // Writes `text` to `path` through a temporary file beside it that replaces
 // the target only once it is complete, so a failed write never leaves a

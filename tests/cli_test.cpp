@@ -170,6 +170,25 @@ TEST_F(Cli, RunExecutesHostCommandsAndSavesTheScene) {
   EXPECT_NE(r.err.find("cannot open the script"), std::string::npos);
 }
 
+// A scene saved by run into another folder still finds the images it names.
+TEST_F(Cli, RunSavesIntoAnotherFolderWithItsImagesFound) {
+  const fs::path source = fs::path(ORVIK_SOURCE_DIR) / "scenes";
+  fs::create_directories(dir_ / "a");
+  fs::create_directories(dir_ / "b");
+  fs::copy_file(source / "demo.orvs", dir_ / "a" / "demo.orvs");
+  fs::copy_file(source / "study_sphere.png", dir_ / "a" / "study_sphere.png");
+  const std::string script = file("nothing.txt", "# no commands\n");
+  const fs::path saved = dir_ / "b" / "demo.orvs";
+  const Outcome r = orvik("run '" + (dir_ / "a" / "demo.orvs").string() + "' --quiet --script '" + script +
+                          "' --save '" + saved.string() + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(slurp(saved).find("\"../a/study_sphere.png\""), std::string::npos);
+  const Outcome rendered =
+      orvik("render '" + saved.string() + "' --size 16x12 --quiet -o '" + (dir_ / "b" / "x.png").string() + "'");
+  EXPECT_EQ(rendered.status, 0) << rendered.err;
+  EXPECT_EQ(rendered.err.find("study_sphere"), std::string::npos) << rendered.err;
+}
+
 TEST_F(Cli, RealSceneAndObjectFilesRender) {
   const std::string models = "/usr/share/assimp/models";
   if (!fs::exists(models + "/LWS/move_x.lws")) GTEST_SKIP() << "assimp-testmodels is not installed";
