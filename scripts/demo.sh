@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job on the embedded demo scene: the looks (Orvik on every surface),
 # the graded variant, the scene with every Orvik setting at its default and the
-# scene with the host's own shading, each with its render time.
+# scene with the host's own shading, each with its render time; then the
+# lighting study, one sphere per shading feature.
 # Usage: scripts/demo.sh [BUILD-FOLDER] (default: build); images go to out/.
 set -euo pipefail
 BUILD=${1:-build}
@@ -12,3 +13,5 @@ if [[ ! -x "$ORVIK" ]]; then
 fi
 mkdir -p out
 "$ORVIK" demo --out out
+echo "Lighting study (terminator, rim, anisotropy, retro-reflection, soft shadows):"
+"$ORVIK" render scenes/lighting_study.orvs -o out/lighting-study.png

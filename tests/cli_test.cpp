@@ -212,6 +212,14 @@ TEST_F(Cli, DemoRendersASmallFrame) {
   EXPECT_NE(r.out.find("Orvik on every surface against the host's own shading: "), std::string::npos) << r.out;
 }
 
+TEST_F(Cli, TheLightingStudyRenders) {
+  const std::string study = (fs::path(ORVIK_SOURCE_DIR) / "scenes" / "lighting_study.orvs").string();
+  const Outcome r = orvik("render '" + study + "' --size 40x15 --quiet -o '" + (dir_ / "study.png").string() + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(fs::exists(dir_ / "study.png"));
+}
+
 // Every camera ray of every pass is counted once, whichever thread sent it; the module's
 // own shadow rays show as casts, and none without the module.
 TEST_F(Cli, RenderStatsCountTheRaysOfAFrame) {
