@@ -8,8 +8,14 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace orvik {
+
+// Moves on with every change of any shared value. Render-time readers that keep
+// copies of setting values compare it with the count they read them at: equal
+// counts mean no value anywhere has changed since.
+inline std::atomic<std::uint64_t> gSharedValueChanges{0};
 
 template <class T>
 class SharedValue {
@@ -27,7 +33,10 @@ class SharedValue {
   }
 
   T get() const noexcept { return value_.load(std::memory_order_relaxed); }
-  void set(T v) noexcept { value_.store(v, std::memory_order_relaxed); }
+  void set(T v) noexcept {
+    value_.store(v, std::memory_order_relaxed);
+    gSharedValueChanges.fetch_add(1, std::memory_order_release);
+  }
   operator T() const noexcept { return get(); }  // NOLINT: implicit by design
 
   // Read-modify-write helpers; only one thread writes a given field at a time,

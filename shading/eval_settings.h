@@ -74,6 +74,11 @@ struct EvalSettings {
 // Reads the settings from the instance's controls.
 void readEvalSettings(const SurfaceInstance& inst, EvalSettings& out);
 
+// The same through a copy per render thread: the settings of the last instances a
+// thread shaded are read again only when some control value has changed since
+// (gSharedValueChanges), so a sample pays for one copy instead of a hundred reads.
+void readEvalSettingsCached(const SurfaceInstance& inst, EvalSettings& out);
+
 // Clears the art image control of an instance (an image found unusable).
 void dropArtImage(const SurfaceInstance& inst);
 

@@ -305,7 +305,7 @@ void evaluate(SurfaceInstance* inst, HostShaderAccess* sa) {
   if (kind == kKindSourceItem) masterNoteSourceLight();
   sa->flags = kind;
   EvalSettings s;
-  readEvalSettings(*inst, s);
+  readEvalSettingsCached(*inst, s);
   t.lightPass = s.thickLight <= 0.0 ? 2 : 1;
   if (isLightPathKind(kind)) {
     lightPath(inst, s, sa, t);

@@ -235,7 +235,7 @@ void ShadeSample(SurfaceInstance* inst, const LightList* lights, HostShaderAcces
   out[0] = out[1] = out[2] = 0.0;
   if (!inst || !sa) return;
   EvalSettings s;
-  readEvalSettings(*inst, s);
+  readEvalSettingsCached(*inst, s);
   ShadeSampleWith(s, inst, lights, sa, mask, enable, shadowBytes, radiosityCache, reflectionColour,
                   reflectionHitFraction, refractionColour, samplingWeight, anisotropyAngle, thickness,
                   lightTranslucency, out);

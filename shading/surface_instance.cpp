@@ -52,6 +52,11 @@ SpecularLayer SharedPreparation::specularLayer(int i) const {
   return layer;
 }
 
+std::uint64_t nextSurfaceSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 Control* SurfaceInstance::control(int settingIndex) const {
   if (settingIndex < 0 || settingIndex >= kSurfaceSettingCount) return nullptr;
   return controls[settingIndex];

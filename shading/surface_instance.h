@@ -78,6 +78,9 @@ struct SurfaceRuntime {
   SharedValue<int> panelHiddenForRender{0};
 };
 
+// A new serial number for each instance made.
+std::uint64_t nextSurfaceSerial();
+
 struct SurfaceInstance {
   // First member: the settings callbacks reach the panel of any instance
   // through the instance's first pointer.
@@ -95,6 +98,8 @@ struct SurfaceInstance {
   // Pixels of the art-mode swatch (the bitmap control shows them).
   std::vector<uint32_t> swatchPixels;
   SurfaceRuntime runtime;
+  // Never the same for two instances of a run, even at the same address.
+  const std::uint64_t serial = nextSurfaceSerial();
 
   bool alive() const { return runtime.aliveMark.get() == kSurfaceAliveMark; }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "module/registry.h"
@@ -19,6 +20,7 @@
 #include "panels/page_selector.h"
 #include "panels/panel.h"
 #include "panels/string_control.h"
+#include "shading/eval_settings.h"
 #include "shading/surface_handler.h"
 #include "shading/surface_lifecycle.h"
 #include "shading/surface_settings_expected.h"
@@ -519,6 +521,47 @@ TEST_F(SurfaceInstanceTest, HandlerRecordGetsTheCallbacks) {
   EXPECT_EQ(firstSurfaceInstance(), inst);
   record.inst.destroy(inst);
   EXPECT_EQ(firstSurfaceInstance(), nullptr);
+}
+
+}  // namespace
+}  // namespace orvik
+
+namespace orvik {
+namespace {
+
+// The shading reads an instance's settings through a per-thread copy. Any change of a
+// value, from whichever thread, must show in the next sample; and a copy must never
+// serve another instance, not even one made where a destroyed one lived.
+TEST_F(SurfaceInstanceTest, SettingsCopiesFollowEveryChange) {
+  SurfaceInstance* a = make(nullptr);
+  SurfaceInstance* b = make(nullptr);
+  AsNumeric(a->control("RIM"))->value = 0.25;
+  AsNumeric(b->control("RIM"))->value = 0.75;
+  EvalSettings s;
+  readEvalSettingsCached(*a, s);
+  EXPECT_EQ(s.rim, 0.25);
+  readEvalSettingsCached(*b, s);
+  EXPECT_EQ(s.rim, 0.75);
+
+  // Changed without any report, and on another thread.
+  std::thread([&] { AsNumeric(a->control("RIM"))->value = 0.5; }).join();
+  readEvalSettingsCached(*a, s);
+  EXPECT_EQ(s.rim, 0.5);
+  AsButton(a->control("ACTIVATEDARKEN"))->state = 1;
+  readEvalSettingsCached(*a, s);
+  EXPECT_TRUE(s.darken);
+
+  // A new instance is read afresh, wherever it lives.
+  const std::uint64_t serial = a->serial;
+  destroy(a);
+  SurfaceInstance* c = make(nullptr);
+  EXPECT_NE(c->serial, serial);
+  readEvalSettingsCached(*c, s);
+  EvalSettings direct;
+  readEvalSettings(*c, direct);
+  EXPECT_EQ(s.rim, direct.rim);
+  EXPECT_EQ(s.darken, direct.darken);
+  EXPECT_NE(s.rim, 0.5);
 }
 
 }  // namespace
