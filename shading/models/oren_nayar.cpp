@@ -40,16 +40,18 @@ double rimWrap(Vec3 v, Vec3 l, double rim) {
     return r >= 0.0 ? 0.0 : r;
 }
 
-DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v) {
+DiffuseView prepareDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd, double cv,
+                               Vec3 v) {
     DiffuseView view;
     view.normal = nd;
     view.view = v;
     view.cosine = cv;
-    const double c = std::clamp(cv, -1.0, 1.0);
-    view.angle = std::acos(c);
-    view.sine = std::sqrt(std::max(0.0, 1.0 - cv * cv));
-    view.angleOverSine = thetaOverSin(view.angle);
-    view.viewCrossNormal = cross(v, nd);
+    if (on.a < kSmoothLimit) {
+        view.angle = std::acos(std::clamp(cv, -1.0, 1.0));
+        view.sine = std::sqrt(std::max(0.0, 1.0 - cv * cv));
+        view.angleOverSine = thetaOverSin(view.angle);
+        view.viewCrossNormal = cross(v, nd);
+    }
     view.terminator = BiasCurve(
         ((shaping.diffuseSharpness - 1.0) * kDiffuseSharpnessScale + shaping.terminatorSharpness + 1.0) * 0.5);
     return view;
@@ -105,7 +107,8 @@ bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping&
 
 bool orenNayarDiffuse(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v,
                       Vec3 l, Vec3 colour, double diffuseWeight, Vec3& rgb) {
-    return orenNayarDiffuseView(on, shaping, prepareDiffuseView(shaping, nd, cv, v), l, colour, diffuseWeight, rgb);
+    return orenNayarDiffuseView(on, shaping, prepareDiffuseView(on, shaping, nd, cv, v), l, colour, diffuseWeight,
+                                rgb);
 }
 
 }  // namespace orvik

@@ -50,7 +50,10 @@ struct DiffuseView {
     BiasCurve terminator;    // the terminator's shaping
 };
 
-DiffuseView prepareDiffuseView(const DiffuseShaping& shaping, Vec3 nd, double cv, Vec3 v);
+// The view's angle terms are prepared only for a rough surface (coefficient a below 0.9999);
+// a smooth one is the shaped Lambert term and never reads them.
+DiffuseView prepareDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, Vec3 nd, double cv,
+                               Vec3 v);
 
 // orenNayarDiffuse for a prepared view.
 bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping& shaping, const DiffuseView& view,

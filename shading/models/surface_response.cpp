@@ -26,7 +26,7 @@ PreparedResponse prepareResponse(const SurfaceModel& model, const SurfacePoint& 
 
     // Diffuse normal, turned toward the viewer.
     const FacedNormal nd = faceViewer(v, blendBumpNormal(point.normal0, point.normal, bumpScale * model.diffuseBump));
-    out.diffuse = prepareDiffuseView(out.shaping, nd.normal, nd.cosine, v);
+    out.diffuse = prepareDiffuseView(model.orenNayar, out.shaping, nd.normal, nd.cosine, v);
 
     if (!(specularWeight > kMinSpecularWeight)) return out;
     const double glossiness = specularGlossiness(point.roughness);
