@@ -303,7 +303,8 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
       },
       [&](double ua, double ub, double va, double vb, Vec3 contribution) {
         if (traceShadows) leaves.push_back({ua, ub, va, vb, sum(contribution)});
-      });
+      },
+      !(g.shadowColour == Vec3{}));
 
   Vec3 tau{1.0, 1.0, 1.0};
   if (storedShadows) {

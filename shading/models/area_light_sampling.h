@@ -37,13 +37,14 @@ using CellCorners = std::array<LightSampleValue, 4>;
 // parameter: where the corners differ most, when that difference times the weight and
 // (rawQuality + 1) reaches the threshold and both halves stay at least 0.001 wide.
 // Inline: every linear or area light of every sample asks it for nine cells and more.
+// withShadow false leaves the shadow triples out, for a light whose are all zero.
 inline CellSplit refineCell(const CellCorners& c, double weight, double uSide, double vSide, int rawQuality,
-                            double threshold) {
+                            double threshold, bool withShadow = true) {
     constexpr double kMinSide = 0.001;
     const auto componentSum = [](Vec3 a) { return std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z); };
     double du = 0.0;
     double dv = 0.0;
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < (withShadow ? 2 : 1); ++k) {
         auto at = [&](int i) { return k == 0 ? c[i].lit : c[i].shadow; };
         du += componentSum(at(0) + at(2) - at(1) - at(3));
         dv += componentSum(at(0) + at(1) - at(2) - at(3));
@@ -70,7 +71,9 @@ int areaShadowFirstBatch(int toCast);
 
 // Adaptive integration over the 3 x 3 cells of a seed grid. eval(u, v) returns the
 // LightSampleValue at a light point; onLeaf(ua, ub, va, vb, contribution) hears of every
-// leaf cell with its lit contribution. Returns the lit and shadow sums.
+// leaf cell with its lit contribution. Returns the lit and shadow sums. A light without a
+// shadow colour passes withShadow false: its shadow triples are all zero and the cell
+// tests skip them.
 struct AreaLightSums {
     Vec3 lit;
     Vec3 shadow;
@@ -79,7 +82,7 @@ struct AreaLightSums {
 
 template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
-                                 double threshold, Eval&& eval, OnLeaf&& onLeaf);
+                                 double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow = true);
 
 namespace detail {
 // Cells are split at most this deep, whatever the light's contrast.
@@ -87,17 +90,18 @@ inline constexpr int kMaxRefineDepth = 24;
 
 template <class Eval, class OnLeaf>
 void refine(double ua, double ub, double va, double vb, const CellCorners& c, double weight, int depth, int rawQuality,
-            double threshold, Eval& eval, OnLeaf& onLeaf, AreaLightSums& sums) {
-    const CellSplit split =
-        depth >= kMaxRefineDepth ? CellSplit::Leaf : refineCell(c, weight, ub - ua, vb - va, rawQuality, threshold);
+            double threshold, bool withShadow, Eval& eval, OnLeaf& onLeaf, AreaLightSums& sums) {
+    const CellSplit split = depth >= kMaxRefineDepth
+                                ? CellSplit::Leaf
+                                : refineCell(c, weight, ub - ua, vb - va, rawQuality, threshold, withShadow);
     if (split == CellSplit::AcrossU) {
         const double um = 0.5 * (ua + ub);
         const LightSampleValue low = eval(um, va), high = eval(um, vb);
         sums.samples += 2;
         refine(ua, um, va, vb, CellCorners{c[0], low, c[2], high}, weight * 0.5, depth + 1, rawQuality, threshold,
-               eval, onLeaf, sums);
+               withShadow, eval, onLeaf, sums);
         refine(um, ub, va, vb, CellCorners{low, c[1], high, c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
-               eval, onLeaf, sums);
+               withShadow, eval, onLeaf, sums);
         return;
     }
     if (split == CellSplit::AcrossV) {
@@ -105,9 +109,9 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
         const LightSampleValue left = eval(ua, vm), right = eval(ub, vm);
         sums.samples += 2;
         refine(ua, ub, va, vm, CellCorners{c[0], c[1], left, right}, weight * 0.5, depth + 1, rawQuality, threshold,
-               eval, onLeaf, sums);
+               withShadow, eval, onLeaf, sums);
         refine(ua, ub, vm, vb, CellCorners{left, right, c[2], c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
-               eval, onLeaf, sums);
+               withShadow, eval, onLeaf, sums);
         return;
     }
     const Vec3 lit = (c[0].lit + c[1].lit + c[2].lit + c[3].lit) * (weight * 0.25);
@@ -120,7 +124,7 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
 
 template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
-                                 double threshold, Eval&& eval, OnLeaf&& onLeaf) {
+                                 double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow) {
     AreaLightSums sums;
     LightSampleValue grid[4][4];
     for (int j = 0; j < 4; ++j) {
@@ -131,8 +135,8 @@ AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::arr
         for (int i = 0; i < 3; ++i) {
             const double weight = (us[i + 1] - us[i]) * (vs[j + 1] - vs[j]);
             const CellCorners corners{grid[j][i], grid[j][i + 1], grid[j + 1][i], grid[j + 1][i + 1]};
-            detail::refine(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold, eval, onLeaf,
-                           sums);
+            detail::refine(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold, withShadow,
+                           eval, onLeaf, sums);
         }
     }
     return sums;
