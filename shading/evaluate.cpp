@@ -207,15 +207,16 @@ void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa
        (kind == kKindSourceItem && s.edgeChannels.reflection.mode != EdgeMode::None))) {
     const Vec3 nr = faceViewer(v, blendBumpNormal(n0, n, s.reflectionBump * bump)).normal;
     const Vec3 start = p + gn * eps;
-    std::array<Vec3, kMaxReflectionRays> dirs;
-    int count = 1;
-    if (s.glossy.spread <= kSharpReflectionSpread) {
+    const bool sharp = s.glossy.spread <= kSharpReflectionSpread;
+    const int count = sharp ? 1
+                            : tracedReflectionRayCount(s.glossy.spread, s.reflectionQuality, t.rayWeight, sa->mirror,
+                                                       sa->bounces, pf.present ? pf.reflectionFactor : 1.0);
+    ReflectionDirections dirs(count);
+    if (sharp) {
       dirs[0] = reflect(v, nr);
     } else {
-      count = tracedReflectionRayCount(s.glossy.spread, s.reflectionQuality, t.rayWeight, sa->mirror, sa->bounces,
-                                       pf.present ? pf.reflectionFactor : 1.0);
       glossyRays(s.glossy, v, n0, nr, angle, pixelSeed(std::uint32_t(sa->sx), std::uint32_t(sa->sy)),
-                 pf.present ? pf.passPhase : 0.5, std::span<Vec3>(dirs.data(), std::size_t(count)));
+                 pf.present ? pf.passPhase : 0.5, dirs.all());
     }
     const double savedWeight = t.rayWeight;
     const int savedMode = t.rayMode;

@@ -495,8 +495,8 @@ void ShadeSampleWith(const EvalSettings& s, SurfaceInstance* inst, const LightLi
         seed = gRecomposeJitter.nextSeed();
         offset = gRecomposeJitter.next();
       }
-      std::array<Vec3, kMaxReflectionRays> dirs;
-      const std::span<Vec3> rays(dirs.data(), std::size_t(n));
+      ReflectionDirections dirs(n);
+      const std::span<Vec3> rays = dirs.all();
       glossyRays(s.glossy, v, vecOf(sa->wNorm0), nr, anisotropyAngle, seed, offset, rays);
       const Vec3 weight = tint * ((1.0 - h) * s.reflectionBackground * w.mirror / n);
       for (const Vec3& d : rays) {

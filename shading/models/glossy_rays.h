@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "shading/models/vec3.h"
 
@@ -25,6 +28,23 @@ void glossyRays(const GlossySpread& settings, Vec3 v, Vec3 n0, Vec3 nr, double a
 
 // The most soft reflection rays a sample takes.
 inline constexpr int kMaxReflectionRays = 512;
+
+// Room for n reflection directions (1 .. kMaxReflectionRays): on the stack for the
+// usual few, on the heap beyond, so that a sample never clears room for 512.
+class ReflectionDirections {
+ public:
+    explicit ReflectionDirections(int n) : n_(std::clamp(n, 1, kMaxReflectionRays)) {
+        if (n_ > kInline) heap_.resize(std::size_t(n_));
+    }
+    std::span<Vec3> all() { return {n_ > kInline ? heap_.data() : inline_.data(), std::size_t(n_)}; }
+    Vec3& operator[](int i) { return all()[std::size_t(i)]; }
+
+ private:
+    static constexpr int kInline = 16;
+    int n_;
+    std::array<Vec3, kInline> inline_;
+    std::vector<Vec3> heap_;
+};
 
 // n = trunc(q * 125 + 1) within [1, 512].
 int reflectionRayCount(double q);
