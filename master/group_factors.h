@@ -37,4 +37,25 @@ std::uint32_t lightGroupMask(const GroupSource* groups, const void* light);
 void applyGroupFactors(const GroupSource* groups, std::uint32_t mask, const void* object, double& intensity,
                        double& shadowOpacity);
 
+// applyGroupFactors for any type with GroupSource's reading functions. A source whose
+// type is final and whose functions are in sight has its calls inlined: every light of
+// every sample asks.
+template <class Source>
+void applyGroupFactorsOf(const Source& groups, std::uint32_t mask, const void* object, double& intensity,
+                         double& shadowOpacity) {
+    for (int i = 0; i < kLightGroupCount; ++i) {
+        if (!(mask & (1u << i))) continue;
+        intensity *= groups.lightBoost(i);
+        for (int j = 0; j < kObjectGroupCount; ++j) {
+            const GroupItems members = groups.objects(i, j);
+            // Every listing counts: an object listed twice gets the pair's factors twice.
+            for (int n = 0; n < members.count; ++n)
+                if (members.items[n] == object) {
+                    intensity *= groups.objectBoost(i, j);
+                    shadowOpacity *= groups.objectShadow(i, j);
+                }
+        }
+    }
+}
+
 }  // namespace orvik

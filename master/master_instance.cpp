@@ -50,6 +50,11 @@ double MasterGroupSource::objectShadow(int i, int j) const {
     return validPair(i, j) ? valueOf(master_->objectShadow[i][j]) : 1.0;
 }
 
+void MasterGroupSource::applyFactors(std::uint32_t mask, const void* object, double& intensity,
+                                     double& shadowOpacity) const {
+    applyGroupFactorsOf(*this, mask, object, intensity, shadowOpacity);
+}
+
 MasterInstance* currentMaster() { return activeMaster().load(std::memory_order_acquire); }
 
 bool masterAlive(const MasterInstance* m) {

@@ -41,6 +41,9 @@ public:
     double objectBoost(int lightGroup, int objectGroup) const override;
     double objectShadow(int lightGroup, int objectGroup) const override;
 
+    // applyGroupFactors on this master's groups, with the reads inlined.
+    void applyFactors(std::uint32_t mask, const void* object, double& intensity, double& shadowOpacity) const;
+
 private:
     const MasterInstance* master_;
 };

@@ -37,29 +37,22 @@ Vec3 litShare(Vec3 tau, double density) {
   return {1.0 - (1.0 - tau.x) * density, 1.0 - (1.0 - tau.y) * density, 1.0 - (1.0 - tau.z) * density};
 }
 
-double diffuseWeightFor(const LightRecord& light, const LightDriverContext& ctx) {
-  return (light.flags & kLightNoDiffuse) ? 0.0 : ctx.weights.diffuse;
-}
-double specularWeightFor(const LightRecord& light, const LightDriverContext& ctx) {
-  return (light.flags & kLightNoSpecular) ? 0.0 : ctx.weights.specular;
+LightTerms termsOf(const LightRecord& light) {
+  return {(light.flags & kLightNoDiffuse) == 0, (light.flags & kLightNoSpecular) == 0};
 }
 
-// The sample's prepared response for a light's diffuse and specular weights (a light may
-// switch either off), made once and shared by the lights that agree on them.
-const PreparedResponse& preparedFor(const LightRecord& light, LightDriverContext& ctx) {
-  const double diffuse = diffuseWeightFor(light, ctx), specular = specularWeightFor(light, ctx);
-  if (!ctx.preparedValid || ctx.preparedDiffuse != diffuse || ctx.preparedSpecular != specular) {
-    ctx.prepared = prepareResponse(ctx.model, ctx.point, ctx.view, diffuse, specular, ctx.weights.bumpScale,
-                                   ctx.weights.anisotropyAngle);
-    ctx.preparedDiffuse = diffuse;
-    ctx.preparedSpecular = specular;
+// The sample's prepared response, made once and shared by all its lights.
+const PreparedResponse& preparedFor(LightDriverContext& ctx) {
+  if (!ctx.preparedValid) {
+    ctx.prepared = prepareResponse(ctx.model, ctx.point, ctx.view, ctx.weights.diffuse, ctx.weights.specular,
+                                   ctx.weights.bumpScale, ctx.weights.anisotropyAngle);
     ctx.preparedValid = true;
   }
   return ctx.prepared;
 }
 
 SurfaceResponse respond(const LightRecord& light, LightDriverContext& ctx, Vec3 l) {
-  return respondToLight(preparedFor(light, ctx), l);
+  return respondToLight(preparedFor(ctx), l, termsOf(light));
 }
 
 // The direct light of a point-like light once its transmission is known.
@@ -281,7 +274,8 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
 
   const bool traceShadows =
       !storedShadows && ctx.receivesShadows && light.shadowType == 1 && ctx.sceneTracesShadows;
-  const PreparedResponse& prepared = preparedFor(light, ctx);
+  const PreparedResponse& prepared = preparedFor(ctx);
+  const LightTerms terms = termsOf(light);
   // A light without a v edge (a linear light) has the same point for every v: each u is
   // evaluated once and its value reused for the other rows of the grid and the other
   // corner of a split.
@@ -296,7 +290,7 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
         const LightSampleValue* known = alongU ? alongU->find(u) : nullptr;
         if (known) return *known;
         const LightSample ls = sampleLight(g, ctx.position, u, v);
-        const SurfaceResponse r = respondToLight(prepared, ls.direction);
+        const SurfaceResponse r = respondToLight(prepared, ls.direction, terms);
         const LightSampleValue value{ls.colour * r.rgb, ls.shadowColour * r.rgb};
         if (alongU) alongU->remember(u, value);
         return value;

@@ -62,13 +62,12 @@ struct LightDriverContext {
   double areaFactor = kDefaultAreaFactor;
   PixelRandom random;                // per-pixel generator for the shadow points
 
-  // The light-independent part of the surface's response, prepared by the first light
-  // that asks for it and reused by every later light with the same diffuse and specular
-  // weights. Whoever changes model, point, view or weights afterwards calls forgetPrepared().
+  // The light-independent part of the surface's response, prepared with the sample's full
+  // weights by the first light that asks for it and reused by every later light, whatever
+  // terms it switches off. Whoever changes model, point, view or weights afterwards calls
+  // forgetPrepared().
   PreparedResponse prepared;
   bool preparedValid = false;
-  double preparedDiffuse = 0.0;
-  double preparedSpecular = 0.0;
   void forgetPrepared() { preparedValid = false; }
 };
 

@@ -40,7 +40,7 @@ PreparedResponse prepareResponse(const SurfaceModel& model, const SurfacePoint& 
     return out;
 }
 
-SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l) {
+SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l, LightTerms terms) {
     SurfaceResponse out;
     const Vec3 v = prepared.view;
     const double cl = dot(prepared.diffuse.normal, l);
@@ -52,11 +52,11 @@ SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l) {
     }
 
     if (orenNayarDiffuseView(prepared.orenNayar, prepared.shaping, prepared.diffuse, l, prepared.colour,
-                             prepared.diffuseWeight, out.rgb)) {
+                             terms.diffuse ? prepared.diffuseWeight : 0.0, out.rgb)) {
         out.lit = true;
     }
 
-    if (prepared.layerCount == 0) return out;
+    if (prepared.layerCount == 0 || !terms.specular) return out;
     const Vec3 h = normalize(v + l);
     const double rim = rimWrap(v, l, prepared.rim);
     for (int i = 0; i < prepared.layerCount; ++i) {

@@ -66,7 +66,16 @@ struct PreparedResponse {
 PreparedResponse prepareResponse(const SurfaceModel& model, const SurfacePoint& point, Vec3 v, double diffuseWeight,
                                  double specularWeight, double bumpScale, double anisotropyAngle);
 
-// The response of a prepared sample to unit light from l; equals surfaceResponse.
-SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l);
+// The terms a light takes part in: a light may switch off its diffuse or its specular
+// light. Without diffuse the diffuse term still marks the sample lit, with weight 0.
+struct LightTerms {
+    bool diffuse = true;
+    bool specular = true;
+};
+
+// The response of a prepared sample to unit light from l; equals surfaceResponse with the
+// diffuse weight 0 for a light without diffuse and the specular weight 0 for one without
+// specular, so one preparation serves every light of a sample.
+SurfaceResponse respondToLight(const PreparedResponse& prepared, Vec3 l, LightTerms terms = {});
 
 }  // namespace orvik
