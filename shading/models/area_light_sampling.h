@@ -30,8 +30,9 @@ struct LightSampleValue {
     Vec3 shadow;
 };
 
-// Corner values of a cell, in the order (ua,va), (ub,va), (ua,vb), (ub,vb).
-using CellCorners = std::array<LightSampleValue, 4>;
+// Corner values of a cell, in the order (ua,va), (ub,va), (ua,vb), (ub,vb): pointers into
+// the seed grid or the refinement's own values, so that a cell costs no copies.
+using CellCorners = std::array<const LightSampleValue*, 4>;
 
 // Whether a cell of the given weight (its area) and sides is split, and across which
 // parameter: where the corners differ most, when that difference times the weight and
@@ -45,7 +46,7 @@ inline CellSplit refineCell(const CellCorners& c, double weight, double uSide, d
     double du = 0.0;
     double dv = 0.0;
     for (int k = 0; k < (withShadow ? 2 : 1); ++k) {
-        auto at = [&](int i) { return k == 0 ? c[i].lit : c[i].shadow; };
+        auto at = [&](int i) { return k == 0 ? c[i]->lit : c[i]->shadow; };
         du += componentSum(at(0) + at(2) - at(1) - at(3));
         dv += componentSum(at(0) + at(1) - at(2) - at(3));
     }
@@ -98,9 +99,9 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
         const double um = 0.5 * (ua + ub);
         const LightSampleValue low = eval(um, va), high = eval(um, vb);
         sums.samples += 2;
-        refine(ua, um, va, vb, CellCorners{c[0], low, c[2], high}, weight * 0.5, depth + 1, rawQuality, threshold,
+        refine(ua, um, va, vb, CellCorners{c[0], &low, c[2], &high}, weight * 0.5, depth + 1, rawQuality, threshold,
                withShadow, eval, onLeaf, sums);
-        refine(um, ub, va, vb, CellCorners{low, c[1], high, c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
+        refine(um, ub, va, vb, CellCorners{&low, c[1], &high, c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
                withShadow, eval, onLeaf, sums);
         return;
     }
@@ -108,16 +109,15 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
         const double vm = 0.5 * (va + vb);
         const LightSampleValue left = eval(ua, vm), right = eval(ub, vm);
         sums.samples += 2;
-        refine(ua, ub, va, vm, CellCorners{c[0], c[1], left, right}, weight * 0.5, depth + 1, rawQuality, threshold,
+        refine(ua, ub, va, vm, CellCorners{c[0], c[1], &left, &right}, weight * 0.5, depth + 1, rawQuality, threshold,
                withShadow, eval, onLeaf, sums);
-        refine(ua, ub, vm, vb, CellCorners{left, right, c[2], c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
+        refine(ua, ub, vm, vb, CellCorners{&left, &right, c[2], c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
                withShadow, eval, onLeaf, sums);
         return;
     }
-    const Vec3 lit = (c[0].lit + c[1].lit + c[2].lit + c[3].lit) * (weight * 0.25);
-    const Vec3 shadow = (c[0].shadow + c[1].shadow + c[2].shadow + c[3].shadow) * (weight * 0.25);
+    const Vec3 lit = (c[0]->lit + c[1]->lit + c[2]->lit + c[3]->lit) * (weight * 0.25);
     sums.lit += lit;
-    sums.shadow += shadow;
+    if (withShadow) sums.shadow += (c[0]->shadow + c[1]->shadow + c[2]->shadow + c[3]->shadow) * (weight * 0.25);
     onLeaf(ua, ub, va, vb, lit);
 }
 }  // namespace detail
@@ -134,7 +134,7 @@ AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::arr
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 3; ++i) {
             const double weight = (us[i + 1] - us[i]) * (vs[j + 1] - vs[j]);
-            const CellCorners corners{grid[j][i], grid[j][i + 1], grid[j + 1][i], grid[j + 1][i + 1]};
+            const CellCorners corners{&grid[j][i], &grid[j][i + 1], &grid[j + 1][i], &grid[j + 1][i + 1]};
             detail::refine(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold, withShadow,
                            eval, onLeaf, sums);
         }
