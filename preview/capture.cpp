@@ -16,12 +16,20 @@ PreviewStore* currentStore() {
 
 // The evaluation's hook: it hands over what it has of the sample's inputs.
 void captureHook(const SurfaceInstance* inst, const HostShaderAccess* sa, const LightList* lights,
-                 const std::uint8_t* shadowBytes, const float radiosityCache[3], const double /*colour*/[3]) {
+                 const SampleInputs& sample) {
   CaptureInputs in;
   in.access = sa;
-  in.shadowBytes = shadowBytes;
+  in.shadowBytes = sample.shadowBytes;
   in.shadowLightCount = lights ? lights->captureCount : 0;
-  in.radiosityCache = radiosityCache;
+  in.radiosityCache = sample.radiosityCache;
+  in.refractionColour = sample.refractionColour;
+  in.reflectionColour = sample.reflectionColour;
+  in.thickness = sample.thickness;
+  in.lightTranslucency = sample.lightTranslucency;
+  in.lightTranslucencyCount = sample.lightTranslucencyCount;
+  in.reflectionHitFraction = sample.reflectionHitFraction;
+  in.samplingWeight = sample.samplingWeight;
+  in.anisotropyAngle = sample.anisotropyAngle;
   captureSample(inst, in);
 }
 

@@ -19,6 +19,12 @@ namespace {
 
 constexpr int kFrame = 5;
 
+// A reflection ray that finds a surface of one colour.
+double tracedColour(void*, const double*, const double*, double c[3]) {
+  c[0] = 0.125, c[1] = 0.25, c[2] = 0.5;
+  return 3.0;
+}
+
 TEST(CaptureThroughEvaluation, ACameraSampleLeavesItsInputsInTheCell) {
   evaltest::FakeEvalHost host;
   evaltest::FakeLight light;
@@ -39,6 +45,7 @@ TEST(CaptureThroughEvaluation, ACameraSampleLeavesItsInputsInTheCell) {
   inst->runtime.surfaceId = 0x300;
   prepareSurfaceInstance(inst);
   inst->runtime.renderMode = kRenderModeFull;
+  inst->runtime.renderOptions = kRenderOptionRayTraceReflection;
 
   testing::TestScene scene(4, 3);
   FilterHost fh = testing::testFilterHost(scene);
@@ -58,6 +65,8 @@ TEST(CaptureThroughEvaluation, ACameraSampleLeavesItsInputsInTheCell) {
   sa.color[0] = 0.8, sa.color[1] = 0.4, sa.color[2] = 0.2;
   sa.diffuse = 0.75;
   sa.specular = 0.5;
+  sa.mirror = 0.25;
+  sa.rayTrace = tracedColour;
   sa.roughness = 0.125;
   sa.difSharpness = 1.0;
   sa.eta = 1.0;
@@ -79,7 +88,16 @@ TEST(CaptureThroughEvaluation, ACameraSampleLeavesItsInputsInTheCell) {
   EXPECT_EQ(p.roughness, 0.125f);
   EXPECT_EQ(p.position[0], 0.25);
   EXPECT_EQ(p.normal[1], 1.0);
+  EXPECT_EQ(p.mirror, 0.25f);
   EXPECT_EQ(p.lightCount, 2);
+  // The evaluation's own inputs: the traced reflection and what was not traced.
+  EXPECT_FLOAT_EQ(p.reflectionColour[0], 0.125f);
+  EXPECT_FLOAT_EQ(p.reflectionColour[2], 0.5f);
+  EXPECT_EQ(p.reflectionHitFraction, 1.0f);
+  EXPECT_EQ(p.refractionColour[1], 0.0f);
+  EXPECT_EQ(p.thickness, -99.0f);
+  EXPECT_EQ(p.lightTranslucencyAt(1), kNotComputedLightValue);
+  EXPECT_EQ(p.samplingWeight, 1.0f);
   EXPECT_FALSE(store->storedPixel(1, 1, p));
 
   // Once the filter has written the cell's colour, the cell is closed.

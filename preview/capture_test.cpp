@@ -91,7 +91,11 @@ struct CaptureFixture : ::testing::Test {
         const std::uint8_t shadows[3 * kLights] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(pass), 255, 128, 0};
         const float radiosity[3] = {0.5f, float(x), float(pass)};
         const double colour[3] = {0, 0, 0};
-        hooks.captureSample(&surface, &sa, currentLightList(), shadows, radiosity, colour);
+        SampleInputs in;
+        in.shadowBytes = shadows;
+        in.radiosityCache = radiosity;
+        in.colour = colour;
+        hooks.captureSample(&surface, &sa, currentLightList(), in);
       }
     for (int y = firstRow; y < kHeight; y += rowStep)
       for (int x = 0; x < kWidth; ++x) {

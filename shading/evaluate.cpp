@@ -30,6 +30,8 @@ namespace orvik {
 namespace {
 
 constexpr float kNoThicknessFloat = -99.0f;
+// The sampling weight a render hands the shading (re-shading a stored sample hands 0.5).
+constexpr float kRenderSamplingWeight = 1.0f;
 
 bool nearlyEqual(double a, double b) {
   return std::fabs(a - b) <= kRayStartTolerance * std::max(std::fabs(a), std::fabs(b));
@@ -254,12 +256,24 @@ void fullPath(SurfaceInstance* inst, const EvalSettings& s, HostShaderAccess* sa
   std::fill_n(shadowBytes.begin(), 3 * used, std::uint8_t{255});
   double colour[3];
   ShadeSampleWith(s, inst, lights, sa, kRenderComponents, nullptr, shadowBytes.data(), radiosity, reflection,
-                  hitFraction, refraction, 1.0f, angle, thickness, translucency.data(), colour);
+                  hitFraction, refraction, kRenderSamplingWeight, angle, thickness, translucency.data(), colour);
   if (capture) {
     sa->color[0] = remembered[0], sa->color[1] = remembered[1], sa->color[2] = remembered[2];
     sa->luminous = remembered[3], sa->diffuse = remembered[4], sa->specular = remembered[5];
     sa->mirror = remembered[6], sa->transparency = remembered[7], sa->roughness = remembered[8];
-    hooks.captureSample(inst, sa, lights, shadowBytes.data(), radiosity, colour);
+    SampleInputs in;
+    in.shadowBytes = shadowBytes.data();
+    in.radiosityCache = radiosity;
+    in.reflectionColour = reflection;
+    in.reflectionHitFraction = hitFraction;
+    in.refractionColour = refraction;
+    in.samplingWeight = kRenderSamplingWeight;
+    in.anisotropyAngle = angle;
+    in.thickness = thickness;
+    in.lightTranslucency = translucency.data();
+    in.lightTranslucencyCount = int(used);
+    in.colour = colour;
+    hooks.captureSample(inst, sa, lights, in);
   }
   writeResult(sa, colour);
 }

@@ -45,6 +45,22 @@ struct PixelFilterSampling {
   std::uint32_t passCount = 0;
 };
 
+// What the evaluation hands the shading besides the host's access, as ShadeSample takes
+// it, and the colour that came out.
+struct SampleInputs {
+  const std::uint8_t* shadowBytes = nullptr;  // 3 per light with a capture slot
+  const float* radiosityCache = nullptr;      // 3
+  const float* reflectionColour = nullptr;    // 3
+  float reflectionHitFraction = 0.0f;
+  const float* refractionColour = nullptr;    // 3
+  float samplingWeight = 1.0f;
+  float anisotropyAngle = 0.0f;
+  float thickness = 0.0f;
+  const float* lightTranslucency = nullptr;   // one per light of the list, or null
+  int lightTranslucencyCount = 0;
+  const double* colour = nullptr;             // 3: the shaded result
+};
+
 // Hook points filled by the pixel filter and the preview store when they exist.
 struct EvaluateHooks {
   // The pixel filter's sampling factors; false without a pixel filter.
@@ -52,10 +68,10 @@ struct EvaluateHooks {
   // Whether the pixel filter has a current store whose grid holds the sample's pixel
   // in a still empty cell.
   bool (*captureWanted)(const SurfaceInstance* inst, const HostShaderAccess* sa) = nullptr;
-  // Stores the captured sample: its host channels, shadow bytes (3 per light with a
-  // capture slot), radiosity cache and shaded colour.
+  // Stores the captured sample: its host channels and everything else the evaluation
+  // gave the shading, so that the sample can be shaded again from the store.
   void (*captureSample)(const SurfaceInstance* inst, const HostShaderAccess* sa, const LightList* lights,
-                        const std::uint8_t* shadowBytes, const float radiosityCache[3], const double colour[3]) = nullptr;
+                        const SampleInputs& in) = nullptr;
 };
 void setEvaluateHooks(const EvaluateHooks& hooks);
 const EvaluateHooks& evaluateHooks();
