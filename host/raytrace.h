@@ -32,7 +32,9 @@ class Raytracer {
  public:
   // State of one render thread; the access records built on the thread
   // carry it as their rayData, so the ray functions find their way back.
-  struct Thread {
+  // Each render thread writes its own record on every sample: a cache line of its own
+  // keeps the threads from passing lines between them.
+  struct alignas(64) Thread {
     const Raytracer* tracer = nullptr;
     int depth = 0;              // bounces of the ray being shaded
     int sx = 0, sy = 0;         // pixel being rendered

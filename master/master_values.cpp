@@ -147,7 +147,10 @@ bool masterGroupNotes(const char* notes[kLightGroupCount]) {
 }
 
 void masterNoteSourceLight() {
-    if (MasterInstance* m = currentMaster(); masterAlive(m)) m->sourceLightSeen.store(1, std::memory_order_relaxed);
+    // Every camera sample reports: write only the first time, so that render threads
+    // do not pass the master's cache line between them on every sample.
+    if (MasterInstance* m = currentMaster(); masterAlive(m) && !m->sourceLightSeen.load(std::memory_order_relaxed))
+        m->sourceLightSeen.store(1, std::memory_order_relaxed);
 }
 
 bool masterSourceLightSeen() {
