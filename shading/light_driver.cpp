@@ -157,8 +157,8 @@ class ValuesAlongU {
 
  private:
   static constexpr int kSize = 4;  // a grid row
-  double u_[kSize] = {};
-  LightSampleValue values_[kSize];
+  double u_[kSize];  // the first count_ entries of both are set
+  UnclearedArray<LightSampleValue, kSize> values_;
   int count_ = 0, next_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <type_traits>
 
 #include "shading/models/vec3.h"
 
@@ -24,6 +25,19 @@ std::array<double, 4> seedGridCoordinates(double c1, double c2);
 
 enum class CellSplit { Leaf, AcrossU, AcrossV };
 
+// Room for n values that are written before they are read, left uncleared: the light
+// loops would otherwise clear hundreds of bytes for every light of every sample.
+template <class T, int N>
+struct UnclearedArray {
+    static_assert(std::is_trivially_destructible_v<T>);
+    UnclearedArray() {}
+    T& operator[](int i) { return items[i]; }
+    const T& operator[](int i) const { return items[i]; }
+    union {
+        T items[N];
+    };
+};
+
 // Sample values at a grid point: the lit-weighted and the shadow-weighted response.
 struct LightSampleValue {
     Vec3 lit;
@@ -39,7 +53,7 @@ using CellCorners = std::array<const LightSampleValue*, 4>;
 // (rawQuality + 1) reaches the threshold and both halves stay at least 0.001 wide.
 // Inline: every linear or area light of every sample asks it for nine cells and more.
 // withShadow false leaves the shadow triples out, for a light whose are all zero.
-inline CellSplit refineCell(const CellCorners& c, double weight, double uSide, double vSide, int rawQuality,
+[[gnu::always_inline]] inline CellSplit refineCell(const CellCorners& c, double weight, double uSide, double vSide, int rawQuality,
                             double threshold, bool withShadow = true) {
     constexpr double kMinSide = 0.001;
     const auto componentSum = [](Vec3 a) { return std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z); };
@@ -126,15 +140,16 @@ template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
                                  double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow) {
     AreaLightSums sums;
-    LightSampleValue grid[4][4];
+    UnclearedArray<LightSampleValue, 16> grid;  // row j, column i at 4 j + i
     for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 4; ++i) grid[j][i] = eval(us[i], vs[j]);
+        for (int i = 0; i < 4; ++i) grid[4 * j + i] = eval(us[i], vs[j]);
     }
     sums.samples = 16;
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 3; ++i) {
             const double weight = (us[i + 1] - us[i]) * (vs[j + 1] - vs[j]);
-            const CellCorners corners{&grid[j][i], &grid[j][i + 1], &grid[j + 1][i], &grid[j + 1][i + 1]};
+            const int at = 4 * j + i;
+            const CellCorners corners{&grid[at], &grid[at + 1], &grid[at + 4], &grid[at + 5]};
             detail::refine(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold, withShadow,
                            eval, onLeaf, sums);
         }
