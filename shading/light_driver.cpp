@@ -10,6 +10,7 @@
 #include "module/host_services.h"
 #include "sdk/object_info.h"
 #include "shading/models/area_light_sampling.h"
+#include "shading/models/light_pair.h"
 
 namespace orvik {
 namespace {
@@ -284,8 +285,20 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   thread_local std::vector<Leaf> leaves;
   leaves.clear();
   const double threshold = areaRefineThreshold(ctx.masterPresent, ctx.areaShadeQuality);
-  const AreaLightSums s = integrateAreaLight(
-      us, vs, light.rawQuality, threshold,
+  // The seed grid, two points at a time; a linear light shades its first row only.
+  UnclearedArray<LightSampleValue, 16> grid;
+  for (int j = 0; j < (alongU ? 1 : 4); ++j) {
+    for (int i = 0; i < 4; i += 2) {
+      const double u[2] = {us[i], us[i + 1]}, v[2] = {vs[j], vs[j]};
+      lightPointPair(g, ctx.position, prepared, terms, u, v, &grid[4 * j + i]);
+    }
+  }
+  if (alongU) {
+    for (int i = 0; i < 4; ++i) alongU->remember(us[i], grid[i]);
+    for (int at = 4; at < 16; ++at) grid[at] = grid[at % 4];
+  }
+  const AreaLightSums s = integrateAreaLightGrid(
+      us, vs, grid.items, light.rawQuality, threshold,
       [&](double u, double v) {
         const LightSampleValue* known = alongU ? alongU->find(u) : nullptr;
         if (known) return *known;

@@ -99,6 +99,13 @@ template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
                                  double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow = true);
 
+// integrateAreaLight over a seed grid whose 16 values (row j of vs, column i of us at
+// 4 j + i) the caller has already evaluated; eval serves the refinement.
+template <class Eval, class OnLeaf>
+AreaLightSums integrateAreaLightGrid(const std::array<double, 4>& us, const std::array<double, 4>& vs,
+                                     const LightSampleValue* grid, int rawQuality, double threshold, Eval&& eval,
+                                     OnLeaf&& onLeaf, bool withShadow = true);
+
 namespace detail {
 // Cells are split at most this deep, whatever the light's contrast.
 inline constexpr int kMaxRefineDepth = 24;
@@ -137,13 +144,10 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
 }  // namespace detail
 
 template <class Eval, class OnLeaf>
-AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
-                                 double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow) {
+AreaLightSums integrateAreaLightGrid(const std::array<double, 4>& us, const std::array<double, 4>& vs,
+                                     const LightSampleValue* grid, int rawQuality, double threshold, Eval&& eval,
+                                     OnLeaf&& onLeaf, bool withShadow) {
     AreaLightSums sums;
-    UnclearedArray<LightSampleValue, 16> grid;  // row j, column i at 4 j + i
-    for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 4; ++i) grid[4 * j + i] = eval(us[i], vs[j]);
-    }
     sums.samples = 16;
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 3; ++i) {
@@ -155,6 +159,16 @@ AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::arr
         }
     }
     return sums;
+}
+
+template <class Eval, class OnLeaf>
+AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
+                                 double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow) {
+    UnclearedArray<LightSampleValue, 16> grid;  // row j, column i at 4 j + i
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) grid[4 * j + i] = eval(us[i], vs[j]);
+    }
+    return integrateAreaLightGrid(us, vs, grid.items, rawQuality, threshold, eval, onLeaf, withShadow);
 }
 
 }  // namespace orvik

@@ -6,10 +6,6 @@
 
 namespace orvik {
 
-namespace {
-constexpr double kMinDistance = 1e-13;
-}  // namespace
-
 LightSample sampleLight(const LightGeometry& light, Vec3 p, double u, double v) {
     LightSample s;
     s.colour = light.colour;
@@ -21,8 +17,8 @@ LightSample sampleLight(const LightGeometry& light, Vec3 p, double u, double v) 
 
     const Vec3 toLight = light.origin + light.edgeU * u + light.edgeV * v - p;
     const double len = length(toLight);
-    s.distance = len < kMinDistance ? kMinDistance : len;
-    s.direction = len < kMinDistance ? normalize(toLight) : toLight / len;
+    s.distance = len < kMinLightDistance ? kMinLightDistance : len;
+    s.direction = len < kMinLightDistance ? normalize(toLight) : toLight / len;
 
     double k = 1.0;
     if (light.flags & kLightLimitedRange) k *= rangeFactor(s.distance, light.range);

@@ -12,6 +12,9 @@ inline constexpr unsigned kLightLimitedRange = 0x1u;
 inline constexpr unsigned kLightNoDiffuse = 0x2u;
 inline constexpr unsigned kLightNoSpecular = 0x4u;
 
+// A light point nearer than this counts as this far away.
+inline constexpr double kMinLightDistance = 1e-13;
+
 // Read access to a spot light's projection image; pixel() returns linear RGB.
 struct ProjectionImageView {
     int width = 0;

@@ -7,22 +7,12 @@
 
 namespace orvik {
 
+using namespace oren_nayar;
+
 namespace {
 constexpr double kSigmaScale = 1.4;
 constexpr double kFourOverPiSquaredSquared = 0.1642557160749494;  // (4 / pi^2)^2
-constexpr double kFourOverPiSquared = 0.4052847345693511;         // 4 / pi^2
-constexpr double kEightOverPiCubed = 0.25801227546559596;         // 8 / pi^3
-constexpr double kRimScale = 1.5;
 constexpr double kDiffuseSharpnessScale = 0.05128205128205128;  // 2 / 39
-constexpr double kSkinSpread = 0.8;
-constexpr double kSmoothLimit = 0.9999;  // a = 1: no roughness, plain shaped Lambert
-constexpr double kSinEpsilon = 1e-8;
-
-// theta / sin(theta) over 0 .. pi/2 as a rational function.
-double thetaOverSin(double theta) {
-    return ((0.155079166 * theta - 0.333984969) * theta + 1.278379134) /
-           (1.279492778 - 0.3537883265 * theta);
-}
 }  // namespace
 
 OrenNayarCoefficients prepareOrenNayar(double roughness) {

@@ -13,6 +13,22 @@ struct OrenNayarCoefficients {
     double d = 0.0;  // interreflection term
 };
 
+// Constants of the light's side of the rough diffuse term (shared with the paired
+// evaluation of light points).
+namespace oren_nayar {
+inline constexpr double kFourOverPiSquared = 0.4052847345693511;   // 4 / pi^2
+inline constexpr double kEightOverPiCubed = 0.25801227546559596;   // 8 / pi^3
+inline constexpr double kRimScale = 1.5;
+inline constexpr double kSkinSpread = 0.8;
+inline constexpr double kSmoothLimit = 0.9999;  // a = 1: no roughness, plain shaped Lambert
+inline constexpr double kSinEpsilon = 1e-8;
+
+// theta / sin(theta) over 0 .. pi/2 as a rational function.
+inline double thetaOverSin(double theta) {
+    return ((0.155079166 * theta - 0.333984969) * theta + 1.278379134) / (1.279492778 - 0.3537883265 * theta);
+}
+}  // namespace oren_nayar
+
 // From the roughness r: s = 1.4 r^2 stands in for sigma^2.
 OrenNayarCoefficients prepareOrenNayar(double roughness);
 

@@ -14,8 +14,6 @@ constexpr double kMaxRetroForGloss = 2.0;
 constexpr double kPeakScale = 7.0;
 constexpr double kPeakFalloff = 6.5;
 constexpr double kSharpnessBias = 0.84;
-constexpr double kMinTanSquared = 1e-9;
-constexpr double kLobeCutoff = 20.0;  // e^-20: nothing visible remains
 }  // namespace
 
 SpecularView prepareSpecularView(const SpecularLayer& layer, Vec3 normal, double viewCosine, Vec3 view,

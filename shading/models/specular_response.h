@@ -33,6 +33,9 @@ bool specularLayerResponse(const SpecularLayer& layer, const SpecularInputs& in,
 // The part of a layer's highlight that does not depend on the light, prepared once per
 // sample so that the many lights and light points of a sample (an area light asks for
 // sixteen and more) pay only for what changes with the light direction.
+inline constexpr double kMinTanSquared = 1e-9;
+inline constexpr double kLobeCutoff = 20.0;  // e^-20: nothing visible remains
+
 struct SpecularView {
     Vec3 normal;                 // the layer's normal, turned toward the viewer
     Vec3 retroNormal;            // the normal bent toward the viewer by the retro reflection
