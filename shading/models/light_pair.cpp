@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "shading/models/arc_cosine.h"
 #include "shading/models/light_falloff.h"
 #include "shading/models/oren_nayar.h"
 #include "shading/models/specular_response.h"
@@ -99,9 +100,7 @@ Mask diffusePair(const PreparedResponse& prepared, const Pair3& l, double diffus
 
     const Mask viewIsLow = cv <= s;
     const Pair clamped = clampTo(s, -1.0, 1.0);
-    Pair lightAngle = zero;
-    for (int i = 0; i < 2; ++i)
-        if (lane(lit, i)) lightAngle[i] = std::acos(clamped[i]);
+    const Pair lightAngle = arc_cosine::of(clamped, squareRoot, absolute);
     const Pair lightSine = squareRoot(maxOf(0.0, one - s * s));
     const Pair viewAngle = splat(view.angle), viewSine = splat(view.sine), viewRatio = splat(view.angleOverSine);
     const Pair lightRatio = ((splat(0.155079166) * lightAngle - splat(0.333984969)) * lightAngle + splat(1.278379134)) /

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shading/models/arc_cosine.h"
 #include "shading/models/bias.h"
 
 namespace orvik {
@@ -37,7 +38,7 @@ DiffuseView prepareDiffuseView(const OrenNayarCoefficients& on, const DiffuseSha
     view.view = v;
     view.cosine = cv;
     if (on.a < kSmoothLimit) {
-        view.angle = std::acos(std::clamp(cv, -1.0, 1.0));
+        view.angle = arcCosine(std::clamp(cv, -1.0, 1.0));
         view.sine = std::sqrt(std::max(0.0, 1.0 - cv * cv));
         view.angleOverSine = thetaOverSin(view.angle);
         view.viewCrossNormal = cross(v, nd);
@@ -70,7 +71,7 @@ bool orenNayarDiffuseView(const OrenNayarCoefficients& on, const DiffuseShaping&
     // alpha belongs to the smaller cosine, beta to the larger; the view's own angle is
     // prepared, only the light's is computed here.
     const bool viewIsLow = cv <= s;
-    const double lightAngle = std::acos(std::clamp(s, -1.0, 1.0));
+    const double lightAngle = arcCosine(std::clamp(s, -1.0, 1.0));
     const double lightSine = std::sqrt(std::max(0.0, 1.0 - s * s));
     const double lo = viewIsLow ? cv : s;
     const double hi = viewIsLow ? s : cv;
