@@ -47,7 +47,7 @@ Pair3 cross(const Pair3& a, const Pair3& b) {
 }
 Pair3 pick(Mask m, const Pair3& a, const Pair3& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
 // normalize(), with its fallback direction for a zero vector.
-Pair3 normalised(const Pair3& a) {
+[[gnu::always_inline]] inline Pair3 normalised(const Pair3& a) {
     const Pair len = squareRoot(dot(a, a));
     const Mask zero = len == splat(0.0);
     return pick(zero, splat3(kFallbackDirection), a / pick(zero, splat(1.0), len));
@@ -162,23 +162,24 @@ Mask specularPair(const SpecularView& view, const Pair3& l, const Pair3& h, Pair
     return lit;
 }
 
-}  // namespace
-
-void sampleLightPair(const LightGeometry& light, Vec3 p, const double u[2], const double v[2], LightSample out[2]) {
+// sampleLight's arriving light for two points, in lanes; false when a point lies on the
+// light itself, which the single path handles with its fallbacks.
+struct ArrivingPair {
+    Pair3 direction, colour, shadow;
+    Pair distance;
+};
+bool arriving(const LightGeometry& light, Vec3 p, const double u[2], const double v[2], ArrivingPair& out) {
     const Pair pu{u[0], u[1]}, pv{v[0], v[1]};
     const Pair3 toLight{splat(light.origin.x) + splat(light.edgeU.x) * pu + splat(light.edgeV.x) * pv - splat(p.x),
                         splat(light.origin.y) + splat(light.edgeU.y) * pu + splat(light.edgeV.y) * pv - splat(p.y),
                         splat(light.origin.z) + splat(light.edgeU.z) * pu + splat(light.edgeV.z) * pv - splat(p.z)};
     const Pair len = squareRoot(dot(toLight, toLight));
-    if (anyLane(len < splat(kMinLightDistance))) {
-        // A point on the light itself: the single path has the fallbacks.
-        for (int i = 0; i < 2; ++i) out[i] = sampleLight(light, p, u[i], v[i]);
-        return;
-    }
+    if (anyLane(len < splat(kMinLightDistance))) return false;
     const Pair3 direction = toLight / len;
 
     Pair k = splat(1.0);
-    if (light.flags & kLightLimitedRange) k = k * pick(len < splat(light.range), splat(1.0) - len / splat(light.range), splat(0.0));
+    if (light.flags & kLightLimitedRange)
+        k = k * pick(len < splat(light.range), splat(1.0) - len / splat(light.range), splat(0.0));
     if (light.falloff == kFalloffInverseDistance) {
         k = k * (splat(light.range) / (len + splat(light.minimumDistance)));
     } else if (light.falloff == kFalloffInverseDistanceSquared) {
@@ -188,37 +189,56 @@ void sampleLightPair(const LightGeometry& light, Vec3 p, const double u[2], cons
     const Pair forwardDotL = dot(splat3(light.forward), direction);
     if (light.type == LightType::Area) k = k * absolute(forwardDotL);
     if (light.type == LightType::Linear) k = k * squareRoot(maxOf(0.0, splat(1.0) - forwardDotL * forwardDotL));
-
-    const Pair3 colour = scaled(light.colour, k), shadow = scaled(light.shadowColour, k);
-    for (int i = 0; i < 2; ++i) {
-        out[i].direction = laneOf(direction, i);
-        out[i].distance = len[i];
-        out[i].colour = laneOf(colour, i);
-        out[i].shadowColour = laneOf(shadow, i);
-    }
+    out = {direction, scaled(light.colour, k), scaled(light.shadowColour, k), len};
+    return true;
 }
 
-void respondToLightPair(const PreparedResponse& prepared, const Vec3 l[2], LightTerms terms, SurfaceResponse out[2]) {
-    const Pair3 pl = pairOf(l);
-    Pair3 rgb{splat(0.0), splat(0.0), splat(0.0)};
+// respondToLight for two directions in lanes: the response to unit white light and the
+// mask of the lit lanes.
+Mask responding(const PreparedResponse& prepared, const Pair3& l, LightTerms terms, Pair3& rgb) {
+    rgb = {splat(0.0), splat(0.0), splat(0.0)};
     Mask lit = allLanes(false);
 
     // Host-style translucency: light from behind the surface.
-    const Pair cl = dot(splat3(prepared.diffuse.normal), pl);
+    const Pair cl = dot(splat3(prepared.diffuse.normal), l);
     if (!prepared.hostTranslucencyOff && prepared.translucency > 0.0) {
         const Mask behind = cl < splat(0.0);
         rgb = pick(behind, scaled(prepared.colour, splat(-prepared.translucency) * cl), rgb);
         lit |= behind;
     }
-    lit |= diffusePair(prepared, pl, terms.diffuse ? prepared.diffuseWeight : 0.0, rgb);
+    lit |= diffusePair(prepared, l, terms.diffuse ? prepared.diffuseWeight : 0.0, rgb);
 
     if (prepared.layerCount > 0 && terms.specular) {
         const Pair3 v = splat3(prepared.view);
-        const Pair3 h = normalised(v + pl);
-        const Pair rim = rimOf(v, pl, prepared.rim);
+        const Pair3 h = normalised(v + l);
+        const Pair rim = rimOf(v, l, prepared.rim);
         for (int i = 0; i < prepared.layerCount; ++i)
-            lit |= specularPair(prepared.layers[i], pl, h, rim, prepared.terminator, rgb);
+            lit |= specularPair(prepared.layers[i], l, h, rim, prepared.terminator, rgb);
     }
+    return lit;
+}
+
+Pair3 times(const Pair3& a, const Pair3& b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+}  // namespace
+
+void sampleLightPair(const LightGeometry& light, Vec3 p, const double u[2], const double v[2], LightSample out[2]) {
+    ArrivingPair a;
+    if (!arriving(light, p, u, v, a)) {
+        for (int i = 0; i < 2; ++i) out[i] = sampleLight(light, p, u[i], v[i]);
+        return;
+    }
+    for (int i = 0; i < 2; ++i) {
+        out[i].direction = laneOf(a.direction, i);
+        out[i].distance = a.distance[i];
+        out[i].colour = laneOf(a.colour, i);
+        out[i].shadowColour = laneOf(a.shadow, i);
+    }
+}
+
+void respondToLightPair(const PreparedResponse& prepared, const Vec3 l[2], LightTerms terms, SurfaceResponse out[2]) {
+    Pair3 rgb;
+    const Mask lit = responding(prepared, pairOf(l), terms, rgb);
     for (int i = 0; i < 2; ++i) {
         out[i].rgb = laneOf(rgb, i);
         out[i].lit = lane(lit, i);
@@ -227,13 +247,19 @@ void respondToLightPair(const PreparedResponse& prepared, const Vec3 l[2], Light
 
 void lightPointPair(const LightGeometry& light, Vec3 p, const PreparedResponse& prepared, LightTerms terms,
                     const double u[2], const double v[2], LightSampleValue out[2]) {
-    LightSample samples[2];
-    sampleLightPair(light, p, u, v, samples);
-    const Vec3 directions[2] = {samples[0].direction, samples[1].direction};
-    SurfaceResponse responses[2];
-    respondToLightPair(prepared, directions, terms, responses);
-    for (int i = 0; i < 2; ++i)
-        out[i] = {samples[i].colour * responses[i].rgb, samples[i].shadowColour * responses[i].rgb};
+    ArrivingPair a;
+    if (!arriving(light, p, u, v, a)) {
+        for (int i = 0; i < 2; ++i) {
+            const LightSample s = sampleLight(light, p, u[i], v[i]);
+            const SurfaceResponse r = respondToLight(prepared, s.direction, terms);
+            out[i] = {s.colour * r.rgb, s.shadowColour * r.rgb};
+        }
+        return;
+    }
+    Pair3 rgb;
+    responding(prepared, a.direction, terms, rgb);
+    const Pair3 lit = times(a.colour, rgb), shadow = times(a.shadow, rgb);
+    for (int i = 0; i < 2; ++i) out[i] = {laneOf(lit, i), laneOf(shadow, i)};
 }
 
 }  // namespace orvik

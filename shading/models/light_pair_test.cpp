@@ -86,7 +86,7 @@ TEST(LightPointPairs, RespondExactlyAsOneLightAtATime) {
     }
 }
 
-TEST(LightPointPairs, SampleExactlyAsOnePointAtATime) {
+TEST(LightPointPairs, SampleAndShadeExactlyAsOnePointAtATime) {
     std::mt19937 gen(5);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int n = 0; n < 2000; ++n) {
@@ -111,12 +111,19 @@ TEST(LightPointPairs, SampleExactlyAsOnePointAtATime) {
         }
         LightSample pair[2];
         sampleLightPair(g, p, u, v, pair);
+        const RandomSurface surface(gen);
+        const PreparedResponse prepared = surface.prepared();
+        LightSampleValue values[2];
+        lightPointPair(g, p, prepared, {}, u, v, values);
         for (int i = 0; i < 2; ++i) {
             const LightSample one = sampleLight(g, p, u[i], v[i]);
             ASSERT_TRUE(sameBits(pair[i].direction, one.direction)) << "case " << n << " lane " << i;
             ASSERT_TRUE(sameBits(pair[i].colour, one.colour)) << "case " << n << " lane " << i;
             ASSERT_TRUE(sameBits(pair[i].shadowColour, one.shadowColour)) << "case " << n << " lane " << i;
             ASSERT_EQ(pair[i].distance, one.distance);
+            const Vec3 rgb = respondToLight(prepared, one.direction).rgb;
+            ASSERT_TRUE(sameBits(values[i].lit, one.colour * rgb)) << "case " << n << " lane " << i;
+            ASSERT_TRUE(sameBits(values[i].shadow, one.shadowColour * rgb)) << "case " << n << " lane " << i;
         }
     }
 }
