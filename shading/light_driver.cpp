@@ -10,7 +10,7 @@
 #include "module/host_services.h"
 #include "sdk/object_info.h"
 #include "shading/models/area_light_sampling.h"
-#include "shading/models/light_pair.h"
+#include "shading/models/light_points.h"
 
 namespace orvik {
 namespace {
@@ -285,13 +285,12 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   thread_local std::vector<Leaf> leaves;
   leaves.clear();
   const double threshold = areaRefineThreshold(ctx.masterPresent, ctx.areaShadeQuality);
-  // The seed grid, two points at a time; a linear light shades its first row only.
+  // The seed grid, a row at a time; a linear light shades its first row only.
+  static_assert(kLightPointRow == 4, "a row of the seed grid at a time");
   UnclearedArray<LightSampleValue, 16> grid;
   for (int j = 0; j < (alongU ? 1 : 4); ++j) {
-    for (int i = 0; i < 4; i += 2) {
-      const double u[2] = {us[i], us[i + 1]}, v[2] = {vs[j], vs[j]};
-      lightPointPair(g, ctx.position, prepared, terms, u, v, &grid[4 * j + i]);
-    }
+    const double v[4] = {vs[j], vs[j], vs[j], vs[j]};
+    shadeLightPoints(g, ctx.position, prepared, terms, us.data(), v, &grid[4 * j]);
   }
   if (alongU) {
     for (int i = 0; i < 4; ++i) alongU->remember(us[i], grid[i]);

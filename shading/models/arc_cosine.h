@@ -26,7 +26,7 @@ inline constexpr double kPi = 3.141592653589793, kPiRest = 1.2246467991473532e-1
 
 // R(z), by Estrin's scheme: short chains instead of one of twelve steps.
 template <class T>
-T series(T z) {
+[[gnu::always_inline]] inline T series(T z) {
     const double* c = kSeries;
     const T z2 = z * z, z4 = z2 * z2, z8 = z4 * z4;
     const T low = (c[0] + c[1] * z) + z2 * (c[2] + c[3] * z) + z4 * ((c[4] + c[5] * z) + z2 * (c[6] + c[7] * z));
@@ -36,8 +36,9 @@ T series(T z) {
 
 // acos(x) for x in [-1, 1]; root and magnitude are the square root and the absolute
 // value for T.
+// Always inlined, so that it takes on the instruction set of its caller.
 template <class T, class Root, class Magnitude>
-T of(T x, Root root, Magnitude magnitude) {
+[[gnu::always_inline]] inline T of(T x, Root root, Magnitude magnitude) {
     const T a = magnitude(x);
     const auto near = a <= 0.5;
     const T z = near ? x * x : (1.0 - a) * 0.5;

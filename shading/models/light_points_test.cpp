@@ -1,9 +1,10 @@
-#include "shading/models/light_pair.h"
+#include "shading/models/light_points.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "shading/models/specular_layer.h"
 
@@ -68,25 +69,35 @@ struct RandomSurface {
     }
 };
 
-TEST(LightPointPairs, RespondExactlyAsOneLightAtATime) {
+// The lane counts this processor can run.
+std::vector<LightPointLanes> laneChoices() {
+    std::vector<LightPointLanes> choices{LightPointLanes::Two};
+    if (fourLightPointLanesAvailable()) choices.push_back(LightPointLanes::Four);
+    return choices;
+}
+
+TEST(LightPointRows, RespondExactlyAsOneLightAtATime) {
     std::mt19937 gen(11);
     for (int n = 0; n < 3000; ++n) {
         const RandomSurface surface(gen);
         const PreparedResponse prepared = surface.prepared();
-        // Often one direction of the pair lies beyond the terminator and the other not.
-        const Vec3 l[2] = {randomUnit(gen), randomUnit(gen)};
+        // Often some directions of a row lie beyond the terminator and others not.
+        Vec3 l[kLightPointRow];
+        for (Vec3& d : l) d = randomUnit(gen);
         const LightTerms terms{n % 5 != 0, n % 7 != 0};
-        SurfaceResponse pair[2];
-        respondToLightPair(prepared, l, terms, pair);
-        for (int i = 0; i < 2; ++i) {
-            const SurfaceResponse one = respondToLight(prepared, l[i], terms);
-            ASSERT_EQ(pair[i].lit, one.lit) << "case " << n << " lane " << i;
-            ASSERT_TRUE(sameBits(pair[i].rgb, one.rgb)) << "case " << n << " lane " << i;
+        for (const LightPointLanes lanes : laneChoices()) {
+            SurfaceResponse row[kLightPointRow];
+            respondToLightPoints(prepared, l, terms, row, lanes);
+            for (int i = 0; i < kLightPointRow; ++i) {
+                const SurfaceResponse one = respondToLight(prepared, l[i], terms);
+                ASSERT_EQ(row[i].lit, one.lit) << "case " << n << " lane " << i;
+                ASSERT_TRUE(sameBits(row[i].rgb, one.rgb)) << "case " << n << " lane " << i;
+            }
         }
     }
 }
 
-TEST(LightPointPairs, SampleAndShadeExactlyAsOnePointAtATime) {
+TEST(LightPointRows, SampleAndShadeExactlyAsOnePointAtATime) {
     std::mt19937 gen(5);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int n = 0; n < 2000; ++n) {
@@ -103,27 +114,30 @@ TEST(LightPointPairs, SampleAndShadeExactlyAsOnePointAtATime) {
         g.minimumDistance = n % 2 ? 0.01 : 1e-14;
         g.flags = n % 6 == 0 ? kLightLimitedRange : 0u;
         const Vec3 p = randomUnit(gen);
-        double u[2] = {unit(gen), unit(gen)}, v[2] = {unit(gen), unit(gen)};
+        double u[kLightPointRow], v[kLightPointRow];
+        for (int i = 0; i < kLightPointRow; ++i) u[i] = unit(gen), v[i] = unit(gen);
         if (n % 50 == 0) {
-            // One point of the pair on the shaded point itself.
+            // One point of the row on the shaded point itself.
             u[1] = v[1] = 0.0;
             g.origin = p;
         }
-        LightSample pair[2];
-        sampleLightPair(g, p, u, v, pair);
         const RandomSurface surface(gen);
         const PreparedResponse prepared = surface.prepared();
-        LightSampleValue values[2];
-        lightPointPair(g, p, prepared, {}, u, v, values);
-        for (int i = 0; i < 2; ++i) {
-            const LightSample one = sampleLight(g, p, u[i], v[i]);
-            ASSERT_TRUE(sameBits(pair[i].direction, one.direction)) << "case " << n << " lane " << i;
-            ASSERT_TRUE(sameBits(pair[i].colour, one.colour)) << "case " << n << " lane " << i;
-            ASSERT_TRUE(sameBits(pair[i].shadowColour, one.shadowColour)) << "case " << n << " lane " << i;
-            ASSERT_EQ(pair[i].distance, one.distance);
-            const Vec3 rgb = respondToLight(prepared, one.direction).rgb;
-            ASSERT_TRUE(sameBits(values[i].lit, one.colour * rgb)) << "case " << n << " lane " << i;
-            ASSERT_TRUE(sameBits(values[i].shadow, one.shadowColour * rgb)) << "case " << n << " lane " << i;
+        for (const LightPointLanes lanes : laneChoices()) {
+            LightSample row[kLightPointRow];
+            sampleLightPoints(g, p, u, v, row, lanes);
+            LightSampleValue values[kLightPointRow];
+            shadeLightPoints(g, p, prepared, {}, u, v, values, lanes);
+            for (int i = 0; i < kLightPointRow; ++i) {
+                const LightSample one = sampleLight(g, p, u[i], v[i]);
+                ASSERT_TRUE(sameBits(row[i].direction, one.direction)) << "case " << n << " lane " << i;
+                ASSERT_TRUE(sameBits(row[i].colour, one.colour)) << "case " << n << " lane " << i;
+                ASSERT_TRUE(sameBits(row[i].shadowColour, one.shadowColour)) << "case " << n << " lane " << i;
+                ASSERT_EQ(row[i].distance, one.distance);
+                const Vec3 rgb = respondToLight(prepared, one.direction).rgb;
+                ASSERT_TRUE(sameBits(values[i].lit, one.colour * rgb)) << "case " << n << " lane " << i;
+                ASSERT_TRUE(sameBits(values[i].shadow, one.shadowColour * rgb)) << "case " << n << " lane " << i;
+            }
         }
     }
 }
