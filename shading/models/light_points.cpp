@@ -1,8 +1,8 @@
-#include "shading/models/light_points.h"
-
 // Four-lane vectors pass between this file's own functions only, so the warning that
 // their calling convention depends on AVX concerns no caller.
 #pragma GCC diagnostic ignored "-Wpsabi"
+
+#include "shading/models/light_points.h"
 
 #include <cmath>
 #include <cstdint>

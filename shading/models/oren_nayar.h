@@ -23,8 +23,10 @@ inline constexpr double kSkinSpread = 0.8;
 inline constexpr double kSmoothLimit = 0.9999;  // a = 1: no roughness, plain shaped Lambert
 inline constexpr double kSinEpsilon = 1e-8;
 
-// theta / sin(theta) over 0 .. pi/2 as a rational function.
-inline double thetaOverSin(double theta) {
+// theta / sin(theta) over 0 .. pi/2 as a rational function; for a double or a vector of
+// doubles (always inlined, so that it takes on the instruction set of its caller).
+template <class T>
+[[gnu::always_inline]] inline T thetaOverSin(T theta) {
     return ((0.155079166 * theta - 0.333984969) * theta + 1.278379134) / (1.279492778 - 0.3537883265 * theta);
 }
 }  // namespace oren_nayar
