@@ -59,11 +59,12 @@ using CellCorners = std::array<const LightSampleValue*, 4>;
     const auto componentSum = [](Vec3 a) { return std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z); };
     double du = 0.0;
     double dv = 0.0;
-    for (int k = 0; k < (withShadow ? 2 : 1); ++k) {
-        auto at = [&](int i) { return k == 0 ? c[i]->lit : c[i]->shadow; };
-        du += componentSum(at(0) + at(2) - at(1) - at(3));
-        dv += componentSum(at(0) + at(1) - at(2) - at(3));
-    }
+    const auto differences = [&](Vec3 a0, Vec3 a1, Vec3 a2, Vec3 a3) {
+        du += componentSum(a0 + a2 - a1 - a3);
+        dv += componentSum(a0 + a1 - a2 - a3);
+    };
+    differences(c[0]->lit, c[1]->lit, c[2]->lit, c[3]->lit);
+    if (withShadow) differences(c[0]->shadow, c[1]->shadow, c[2]->shadow, c[3]->shadow);
     if (!(threshold <= (rawQuality + 1) * (du + dv) * weight)) return CellSplit::Leaf;
     if (dv < du) return uSide * 0.5 >= kMinSide ? CellSplit::AcrossU : CellSplit::Leaf;
     return vSide * 0.5 >= kMinSide ? CellSplit::AcrossV : CellSplit::Leaf;
@@ -112,11 +113,24 @@ inline constexpr int kMaxRefineDepth = 24;
 
 template <class Eval, class OnLeaf>
 void refine(double ua, double ub, double va, double vb, const CellCorners& c, double weight, int depth, int rawQuality,
-            double threshold, bool withShadow, Eval& eval, OnLeaf& onLeaf, AreaLightSums& sums) {
-    const CellSplit split = depth >= kMaxRefineDepth
-                                ? CellSplit::Leaf
-                                : refineCell(c, weight, ub - ua, vb - va, rawQuality, threshold, withShadow);
-    if (split == CellSplit::AcrossU) {
+            double threshold, bool withShadow, Eval& eval, OnLeaf& onLeaf, AreaLightSums& sums);
+
+// A cell that is not split adds a quarter of its corners, times its weight, to the sums.
+template <class OnLeaf>
+[[gnu::always_inline]] inline void addLeaf(double ua, double ub, double va, double vb, const CellCorners& c,
+                                           double weight, bool withShadow, OnLeaf& onLeaf, AreaLightSums& sums) {
+    const Vec3 lit = (c[0]->lit + c[1]->lit + c[2]->lit + c[3]->lit) * (weight * 0.25);
+    sums.lit += lit;
+    if (withShadow) sums.shadow += (c[0]->shadow + c[1]->shadow + c[2]->shadow + c[3]->shadow) * (weight * 0.25);
+    onLeaf(ua, ub, va, vb, lit);
+}
+
+// The two halves of a split cell, each refined in turn.
+template <class Eval, class OnLeaf>
+void split(CellSplit across, double ua, double ub, double va, double vb, const CellCorners& c, double weight,
+           int depth, int rawQuality, double threshold, bool withShadow, Eval& eval, OnLeaf& onLeaf,
+           AreaLightSums& sums) {
+    if (across == CellSplit::AcrossU) {
         const double um = 0.5 * (ua + ub);
         const LightSampleValue low = eval(um, va), high = eval(um, vb);
         sums.samples += 2;
@@ -126,20 +140,26 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
                withShadow, eval, onLeaf, sums);
         return;
     }
-    if (split == CellSplit::AcrossV) {
-        const double vm = 0.5 * (va + vb);
-        const LightSampleValue left = eval(ua, vm), right = eval(ub, vm);
-        sums.samples += 2;
-        refine(ua, ub, va, vm, CellCorners{c[0], c[1], &left, &right}, weight * 0.5, depth + 1, rawQuality, threshold,
-               withShadow, eval, onLeaf, sums);
-        refine(ua, ub, vm, vb, CellCorners{&left, &right, c[2], c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
-               withShadow, eval, onLeaf, sums);
+    const double vm = 0.5 * (va + vb);
+    const LightSampleValue left = eval(ua, vm), right = eval(ub, vm);
+    sums.samples += 2;
+    refine(ua, ub, va, vm, CellCorners{c[0], c[1], &left, &right}, weight * 0.5, depth + 1, rawQuality, threshold,
+           withShadow, eval, onLeaf, sums);
+    refine(ua, ub, vm, vb, CellCorners{&left, &right, c[2], c[3]}, weight * 0.5, depth + 1, rawQuality, threshold,
+           withShadow, eval, onLeaf, sums);
+}
+
+template <class Eval, class OnLeaf>
+void refine(double ua, double ub, double va, double vb, const CellCorners& c, double weight, int depth, int rawQuality,
+            double threshold, bool withShadow, Eval& eval, OnLeaf& onLeaf, AreaLightSums& sums) {
+    const CellSplit across = depth >= kMaxRefineDepth
+                                 ? CellSplit::Leaf
+                                 : refineCell(c, weight, ub - ua, vb - va, rawQuality, threshold, withShadow);
+    if (across == CellSplit::Leaf) {
+        addLeaf(ua, ub, va, vb, c, weight, withShadow, onLeaf, sums);
         return;
     }
-    const Vec3 lit = (c[0]->lit + c[1]->lit + c[2]->lit + c[3]->lit) * (weight * 0.25);
-    sums.lit += lit;
-    if (withShadow) sums.shadow += (c[0]->shadow + c[1]->shadow + c[2]->shadow + c[3]->shadow) * (weight * 0.25);
-    onLeaf(ua, ub, va, vb, lit);
+    split(across, ua, ub, va, vb, c, weight, depth, rawQuality, threshold, withShadow, eval, onLeaf, sums);
 }
 }  // namespace detail
 
@@ -154,8 +174,15 @@ AreaLightSums integrateAreaLightGrid(const std::array<double, 4>& us, const std:
             const double weight = (us[i + 1] - us[i]) * (vs[j + 1] - vs[j]);
             const int at = 4 * j + i;
             const CellCorners corners{&grid[at], &grid[at + 1], &grid[at + 4], &grid[at + 5]};
-            detail::refine(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold, withShadow,
-                           eval, onLeaf, sums);
+            // Most seed cells are leaves: they are added here, without a call.
+            const CellSplit across =
+                refineCell(corners, weight, us[i + 1] - us[i], vs[j + 1] - vs[j], rawQuality, threshold, withShadow);
+            if (across == CellSplit::Leaf) {
+                detail::addLeaf(us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, withShadow, onLeaf, sums);
+            } else {
+                detail::split(across, us[i], us[i + 1], vs[j], vs[j + 1], corners, weight, 0, rawQuality, threshold,
+                              withShadow, eval, onLeaf, sums);
+            }
         }
     }
     return sums;
