@@ -128,7 +128,7 @@ void EmbreeScene::commit() {
 
 RayHit EmbreeScene::intersect(const std::array<double, 3>& origin,
                               const std::array<double, 3>& direction, double tNear,
-                              double tFar) const {
+                              double tFar, bool withNormal) const {
   RayHit result;
   if (!committed_ || !(tFar > tNear)) return result;
   RTCIntersectContext context;
@@ -146,6 +146,7 @@ RayHit EmbreeScene::intersect(const std::array<double, 3>& origin,
   result.primitiveId = rh.hit.primID;
   result.u = rh.hit.u;
   result.v = rh.hit.v;
+  if (!withNormal) return result;
   // The face normal by the winding rule (v1 - v0) x (v2 - v0), the same rule
   // a polygon normal from its vertex list follows.
   const auto v = triangleVertices(result.geometryId, result.primitiveId);

@@ -58,9 +58,11 @@ class EmbreeScene {
   bool committed() const { return committed_; }
 
   // Closest hit along origin + t * direction with tNear <= t <= tFar.
+  // Without `withNormal` the hit's geometricNormal is left at its default:
+  // queries that want only the distance skip reading the triangle.
   // Thread-safe after commit().
   RayHit intersect(const std::array<double, 3>& origin, const std::array<double, 3>& direction,
-                   double tNear, double tFar) const;
+                   double tNear, double tFar, bool withNormal = true) const;
 
   // True when anything lies between tNear and tFar along the ray.
   bool occluded(const std::array<double, 3>& origin, const std::array<double, 3>& direction,

@@ -200,14 +200,15 @@ bool Raytracer::findHit(const Vec3& origin, const Vec3& direction, bool camera, 
   return true;
 }
 
-bool Raytracer::findDistance(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const {
+bool Raytracer::findDistance(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit,
+                             bool withNormal) const {
   if (!finite(origin) || !finite(direction) || dot(direction, direction) <= 0.0) return false;
   const Vec3 d = normalize(direction);
   const std::array<double, 3> o{origin.x, origin.y, origin.z}, dd{d.x, d.y, d.z};
   double nearT = tNear;
   // Objects hidden from this kind of ray are stepped over.
   for (int guard = 0; guard < 64; ++guard) {
-    const RayHit r = scene_.rays().intersect(o, dd, nearT, kInfinity);
+    const RayHit r = scene_.rays().intersect(o, dd, nearT, kInfinity, withNormal);
     if (!r.hit) return false;
     const PlacedObject& object = scene_.objectOfGeometry(r.geometryId);
     if (camera ? object.object->unseenByCamera : object.object->unseenByRays) {
@@ -394,7 +395,7 @@ double Raytracer::cast(Thread& th, const Vec3& origin, const Vec3& direction) co
       length(origin - th.shading.position) <= 10.0 * offsetFor(origin))
     start = origin + (th.shading.shadowOrigin - th.shading.position);
   Hit hit;
-  if (!findDistance(start, direction, false, offsetFor(start), hit)) return -1.0;
+  if (!findDistance(start, direction, false, offsetFor(start), hit, false)) return -1.0;
   return hit.ray.distance + dot(start - origin, normalize(direction));
 }
 

@@ -101,8 +101,10 @@ class Raytracer {
 
   Thread::ShadingPoint shadingPointOf(const Hit& hit) const;
   bool findHit(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const;
-  // findHit for a ray that needs only the distance: fills hit.ray and hit.object.
-  bool findDistance(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit) const;
+  // findHit for a ray that needs only the distance: fills hit.ray and
+  // hit.object; hit.ray carries its geometric normal only `withNormal`.
+  bool findDistance(const Vec3& origin, const Vec3& direction, bool camera, double tNear, Hit& hit,
+                    bool withNormal = true) const;
   void fillAccess(Thread& th, const Hit& hit, const Vec3& origin, const Vec3& direction, int bounces,
                   ItemId source, HostShaderAccess& sa) const;
   // Runs the surface's shaders on `sa`; false when the surface has none.

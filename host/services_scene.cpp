@@ -162,9 +162,15 @@ int oiExcludeLight(HostItemId object, HostItemId light) {
   const Object* o = s.object(oid);
   const Light* l = s.light(fromHost(light));
   if (!o || !l || l->excludedObjects.empty()) return 0;
-  const std::string shown = s.displayName(oid);
-  for (const std::string& x : l->excludedObjects)
-    if (x == shown || x == o->name) return 1;
+  // By stored name, or by the shown name "Name (n)" of a name that repeats; the shown
+  // name is made only when an entry could be it: every light asks for every sample.
+  std::string shown;
+  for (const std::string& x : l->excludedObjects) {
+    if (x == o->name) return 1;
+    if (x.size() <= o->name.size() || x.compare(0, o->name.size(), o->name) != 0) continue;
+    if (shown.empty()) shown = s.displayName(oid);
+    if (x == shown) return 1;
+  }
   return 0;
 }
 unsigned int oiFlags(HostItemId item) {

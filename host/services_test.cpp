@@ -179,6 +179,15 @@ TEST_F(Services, ObjectsShadowsDissolveExclusionAndFileNames) {
   EXPECT_NEAR(oi->dissolve(hid(floorId), 0.5), 0.25, 1e-12);
   EXPECT_EQ(oi->excludeLight(hid(armId), hid(spotId)), 1);
   EXPECT_EQ(oi->excludeLight(hid(floorId), hid(spotId)), 0);
+  // A repeated name is told apart by its shown name "Arm (2)"; the first Arm keeps its light.
+  Object second;
+  second.name = "Arm";
+  const ItemId secondArm = scene.addObject(second);
+  scene.light(spotId)->excludedObjects = {"Arm (2)"};
+  EXPECT_EQ(oi->excludeLight(hid(secondArm), hid(spotId)), 1);
+  EXPECT_EQ(oi->excludeLight(hid(armId), hid(spotId)), 0);
+  scene.light(spotId)->excludedObjects = {"Arm (3)", "Arm(2)", "Arm ("};
+  EXPECT_EQ(oi->excludeLight(hid(secondArm), hid(spotId)), 0);
   EXPECT_STREQ(oi->filename(hid(armId)), "/objects/arm.lwo");
   EXPECT_STREQ(oi->filename(hid(floorId)), "Floor");  // a primitive is known by its name
   EXPECT_EQ(oi->filename(hid(spotId)), nullptr);      // not an object

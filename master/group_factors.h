@@ -2,6 +2,7 @@
 // the intensity and shadow-opacity factors a light gives an object.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 namespace orvik {
@@ -43,8 +44,9 @@ void applyGroupFactors(const GroupSource* groups, std::uint32_t mask, const void
 template <class Source>
 void applyGroupFactorsOf(const Source& groups, std::uint32_t mask, const void* object, double& intensity,
                          double& shadowOpacity) {
-    for (int i = 0; i < kLightGroupCount; ++i) {
-        if (!(mask & (1u << i))) continue;
+    // The light's groups in ascending order, one set bit at a time: most lights are in few.
+    for (std::uint32_t rest = mask & ((1u << kLightGroupCount) - 1); rest != 0; rest &= rest - 1) {
+        const int i = std::countr_zero(rest);
         intensity *= groups.lightBoost(i);
         for (int j = 0; j < kObjectGroupCount; ++j) {
             const GroupItems members = groups.objects(i, j);

@@ -136,6 +136,7 @@ const GroupSource* masterGroups() {
 std::uint32_t masterLightGroupMask(const void* light) { return lightGroupMask(masterGroups(), light); }
 
 void masterApplyGroupFactors(std::uint32_t mask, const void* object, double& intensity, double& shadowOpacity) {
+    if (mask == 0) return;
     if (const MasterInstance* m = live()) m->groups.applyFactors(mask, object, intensity, shadowOpacity);
 }
 

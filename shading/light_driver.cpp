@@ -282,7 +282,9 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   // corner of a split.
   ValuesAlongU linearValues;
   ValuesAlongU* alongU = lengthSquared(g.edgeV) == 0.0 ? &linearValues : nullptr;
-  thread_local std::vector<Leaf> leaves;
+  // One lookup of the thread's list: the leaf callback and the ray loop use it often.
+  thread_local std::vector<Leaf> threadLeaves;
+  std::vector<Leaf>& leaves = threadLeaves;
   leaves.clear();
   const double threshold = areaRefineThreshold(ctx.masterPresent, ctx.areaShadeQuality);
   // The seed grid, a row at a time; a linear light shades its first row only.

@@ -417,7 +417,7 @@ void ShadeSampleWith(const EvalSettings& s, SurfaceInstance* inst, const LightLi
   std::copy(std::begin(s.groupBoost), std::end(s.groupBoost), ctx.groupBoost);
   const PixelFilterSampling pf = pixelFilterSampling();
   ctx.shadow = ShadowQuery{sa, ctx.position, vecOf(sa->gNorm), sa->rayLength, inst->runtime.time.get(), ml.goodShadows,
-                           pf.present};
+                           pf.present, &thread};
   const HostObjectInfo1* objects = hs.objectInfo;
   ctx.receivesShadows =
       !(ctx.object && objects && objects->shadowOpts) || (objects->shadowOpts(ctx.object) & HOST_OSHADOW_RECEIVE);

@@ -94,7 +94,7 @@ Vec3 shadowTransmission(const LightRecord& light, const ShadowQuery& q, Vec3 lit
   Vec3 tau{1.0, 1.0, 1.0};
   HostShaderAccess* sa = q.access;
   if (sa && sa->illuminate) {
-    ThreadRecord& thread = threadRecord();
+    ThreadRecord& thread = q.thread ? *q.thread : threadRecord();
     const int savedMode = thread.rayMode;
     thread.rayMode = kRayModeShadowQuery;
     const double position[3] = {q.position.x, q.position.y, q.position.z};

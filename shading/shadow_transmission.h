@@ -14,6 +14,8 @@
 
 namespace orvik {
 
+struct ThreadRecord;
+
 // The shared light block, found by name in the host's Global Render Memory (where the
 // pixel filter finds or creates it).
 //
@@ -81,6 +83,7 @@ struct ShadowQuery {
   double time = 0.0;
   bool goodShadows = false;        // the master's GOODSHADOWS
   bool pixelFilterPresent = false;
+  ThreadRecord* thread = nullptr;  // the sample's thread record; looked up when absent
 };
 
 // Per-channel transmission 0..1 of the light at the sample, for the unshadowed

@@ -1,12 +1,8 @@
 #include "shading/models/pixel_random.h"
 
-#include <bit>
-
 namespace orvik {
 
 namespace {
-constexpr std::uint32_t kMantissaMask = 0x007FFFFFu;
-constexpr std::uint32_t kExponentOfOne = 0x3F800000u;
 constexpr double kTwoToMinus32 = 2.3283064365386963e-10;
 }  // namespace
 
@@ -27,11 +23,6 @@ PixelRandom PixelRandom::forPixel(std::uint32_t sx, std::uint32_t sy, bool passK
     PixelRandom r{pixelSeed(sy, sx)};
     if (passKnown) r.state += passCount * kPassStride;
     return r;
-}
-
-float PixelRandom::next() {
-    state = state * kMultiplier + kIncrement;
-    return std::bit_cast<float>((state & kMantissaMask) | kExponentOfOne) - 1.0f;
 }
 
 std::uint32_t SharedJitter::nextSeed() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstdint>
 
 namespace orvik {
@@ -24,7 +25,15 @@ struct PixelRandom {
     // Seeded from a pixel (sy first, then sx) and, when a pixel filter runs, its pass count.
     static PixelRandom forPixel(std::uint32_t sx, std::uint32_t sy, bool passKnown, std::uint32_t passCount);
 
-    float next();
+    // Inline: the soft-shadow ray loop draws two per ray.
+    float next() {
+        state = state * kMultiplier + kIncrement;
+        return std::bit_cast<float>((state & kMantissaMask) | kExponentOfOne) - 1.0f;
+    }
+
+private:
+    static constexpr std::uint32_t kMantissaMask = 0x007FFFFFu;
+    static constexpr std::uint32_t kExponentOfOne = 0x3F800000u;
 };
 
 // A module-wide generator shared by threads: each draw hashes the state. It serves the
