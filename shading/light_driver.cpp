@@ -1,6 +1,7 @@
 #include "shading/light_driver.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -85,9 +86,8 @@ bool lightFactor(const LightRecord& light, const LightDriverContext& ctx, bool s
     f = 1.0 - exclusion;
   }
   if (ctx.masterGroupBoosts) masterApplyGroupFactors(light.groupMask, ctx.object, f, density);
-  for (int k = 0; k < kLightGroups; ++k) {
-    if (light.groupMask & (1u << k)) f *= ctx.groupBoost[k];
-  }
+  for (std::uint32_t rest = light.groupMask & ((1u << kLightGroups) - 1); rest != 0; rest &= rest - 1)
+    f *= ctx.groupBoost[std::countr_zero(rest)];
   return true;
 }
 
@@ -296,10 +296,9 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   }
   if (alongU) {
     for (int i = 0; i < 4; ++i) alongU->remember(us[i], grid[i]);
-    for (int at = 4; at < 16; ++at) grid[at] = grid[at % 4];
   }
   const AreaLightSums s = integrateAreaLightGrid(
-      us, vs, grid.items, light.rawQuality, threshold,
+      us, vs, grid.items, alongU ? 0 : 4, light.rawQuality, threshold,
       [&](double u, double v) {
         const LightSampleValue* known = alongU ? alongU->find(u) : nullptr;
         if (known) return *known;

@@ -100,8 +100,9 @@ template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::array<double, 4>& vs, int rawQuality,
                                  double threshold, Eval&& eval, OnLeaf&& onLeaf, bool withShadow = true);
 
-// integrateAreaLight over a seed grid whose 16 values (row j of vs, column i of us at
-// 4 j + i) the caller has already evaluated; eval serves the refinement.
+// integrateAreaLight over a seed grid whose values (row j of vs, column i of us at
+// rowStride j + i) the caller has already evaluated; eval serves the refinement. A row
+// stride of 0 serves a grid whose rows are all the same (a linear light's) from one row.
 template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLightGrid(const std::array<double, 4>& us, const std::array<double, 4>& vs,
                                      const LightSampleValue* grid, int rawQuality, double threshold, Eval&& eval,
@@ -165,15 +166,15 @@ void refine(double ua, double ub, double va, double vb, const CellCorners& c, do
 
 template <class Eval, class OnLeaf>
 AreaLightSums integrateAreaLightGrid(const std::array<double, 4>& us, const std::array<double, 4>& vs,
-                                     const LightSampleValue* grid, int rawQuality, double threshold, Eval&& eval,
-                                     OnLeaf&& onLeaf, bool withShadow) {
+                                     const LightSampleValue* grid, int rowStride, int rawQuality, double threshold,
+                                     Eval&& eval, OnLeaf&& onLeaf, bool withShadow) {
     AreaLightSums sums;
     sums.samples = 16;
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 3; ++i) {
             const double weight = (us[i + 1] - us[i]) * (vs[j + 1] - vs[j]);
-            const int at = 4 * j + i;
-            const CellCorners corners{&grid[at], &grid[at + 1], &grid[at + 4], &grid[at + 5]};
+            const int at = rowStride * j + i;
+            const CellCorners corners{&grid[at], &grid[at + 1], &grid[at + rowStride], &grid[at + rowStride + 1]};
             // Most seed cells are leaves: they are added here, without a call.
             const CellSplit across =
                 refineCell(corners, weight, us[i + 1] - us[i], vs[j + 1] - vs[j], rawQuality, threshold, withShadow);
@@ -195,7 +196,7 @@ AreaLightSums integrateAreaLight(const std::array<double, 4>& us, const std::arr
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 4; ++i) grid[4 * j + i] = eval(us[i], vs[j]);
     }
-    return integrateAreaLightGrid(us, vs, grid.items, rawQuality, threshold, eval, onLeaf, withShadow);
+    return integrateAreaLightGrid(us, vs, grid.items, 4, rawQuality, threshold, eval, onLeaf, withShadow);
 }
 
 }  // namespace orvik
