@@ -283,9 +283,10 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   ValuesAlongU linearValues;
   ValuesAlongU* alongU = lengthSquared(g.edgeV) == 0.0 ? &linearValues : nullptr;
   // One lookup of the thread's list: the leaf callback and the ray loop use it often.
+  // (A pointer: a reference to a thread-local seen from a lambda is looked up at every use.)
   thread_local std::vector<Leaf> threadLeaves;
-  std::vector<Leaf>& leaves = threadLeaves;
-  leaves.clear();
+  std::vector<Leaf>* const leaves = &threadLeaves;
+  leaves->clear();
   const double threshold = areaRefineThreshold(ctx.masterPresent, ctx.areaShadeQuality);
   // The seed grid, a row at a time; a linear light shades its first row only.
   static_assert(kLightPointRow == 4, "a row of the seed grid at a time");
@@ -309,7 +310,7 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
         return value;
       },
       [&](double ua, double ub, double va, double vb, Vec3 contribution) {
-        if (traceShadows) leaves.push_back({ua, ub, va, vb, sum(contribution)});
+        if (traceShadows) leaves->push_back({ua, ub, va, vb, sum(contribution)});
       },
       !(g.shadowColour == Vec3{}));
 
@@ -317,7 +318,7 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   if (storedShadows) {
     tau = readBytes(bytes);
   } else {
-    if (traceShadows) tau = tracedAreaTransmission(light, g, ctx, leaves, f, s.lit);
+    if (traceShadows) tau = tracedAreaTransmission(light, g, ctx, *leaves, f, s.lit);
     writeBytes(bytes, tau);
   }
   const Vec3 sigma = litShare(tau, density);
