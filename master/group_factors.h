@@ -38,15 +38,21 @@ std::uint32_t lightGroupMask(const GroupSource* groups, const void* light);
 void applyGroupFactors(const GroupSource* groups, std::uint32_t mask, const void* object, double& intensity,
                        double& shadowOpacity);
 
+// Calls visit(i) for every light group i of the mask, in ascending order, one set bit at
+// a time: a light is in few groups, and every light of every sample asks.
+template <class Visit>
+void forEachLightGroup(std::uint32_t mask, Visit&& visit) {
+    for (std::uint32_t rest = mask & ((1u << kLightGroupCount) - 1); rest != 0; rest &= rest - 1)
+        visit(std::countr_zero(rest));
+}
+
 // applyGroupFactors for any type with GroupSource's reading functions. A source whose
 // type is final and whose functions are in sight has its calls inlined: every light of
 // every sample asks.
 template <class Source>
 void applyGroupFactorsOf(const Source& groups, std::uint32_t mask, const void* object, double& intensity,
                          double& shadowOpacity) {
-    // The light's groups in ascending order, one set bit at a time: most lights are in few.
-    for (std::uint32_t rest = mask & ((1u << kLightGroupCount) - 1); rest != 0; rest &= rest - 1) {
-        const int i = std::countr_zero(rest);
+    forEachLightGroup(mask, [&](int i) {
         intensity *= groups.lightBoost(i);
         for (int j = 0; j < kObjectGroupCount; ++j) {
             const GroupItems members = groups.objects(i, j);
@@ -57,7 +63,7 @@ void applyGroupFactorsOf(const Source& groups, std::uint32_t mask, const void* o
                     shadowOpacity *= groups.objectShadow(i, j);
                 }
         }
-    }
+    });
 }
 
 }  // namespace orvik

@@ -1,11 +1,11 @@
 #include "shading/light_driver.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "master/group_factors.h"
 #include "master/master_values.h"
 #include "module/colored_shadow_ray.h"
 #include "module/host_services.h"
@@ -86,8 +86,8 @@ bool lightFactor(const LightRecord& light, const LightDriverContext& ctx, bool s
     f = 1.0 - exclusion;
   }
   if (ctx.masterGroupBoosts) masterApplyGroupFactors(light.groupMask, ctx.object, f, density);
-  for (std::uint32_t rest = light.groupMask & ((1u << kLightGroups) - 1); rest != 0; rest &= rest - 1)
-    f *= ctx.groupBoost[std::countr_zero(rest)];
+  static_assert(kLightGroups == kLightGroupCount, "the surface boosts one factor per light group");
+  forEachLightGroup(light.groupMask, [&](int k) { f *= ctx.groupBoost[k]; });
   return true;
 }
 
@@ -282,8 +282,8 @@ void driveAreaLight(const LightRecord& light, LightDriverContext& ctx, bool stor
   // corner of a split.
   ValuesAlongU linearValues;
   ValuesAlongU* alongU = lengthSquared(g.edgeV) == 0.0 ? &linearValues : nullptr;
-  // One lookup of the thread's list: the leaf callback and the ray loop use it often.
-  // (A pointer: a reference to a thread-local seen from a lambda is looked up at every use.)
+  // Reached through a pointer: a thread-local named inside the leaf callback would be
+  // looked up again for every leaf.
   thread_local std::vector<Leaf> threadLeaves;
   std::vector<Leaf>* const leaves = &threadLeaves;
   leaves->clear();
