@@ -41,7 +41,7 @@ void applyGroupFactors(const GroupSource* groups, std::uint32_t mask, const void
 // Calls visit(i) for every light group i of the mask, in ascending order, one set bit at
 // a time: a light is in few groups, and every light of every sample asks.
 template <class Visit>
-void forEachLightGroup(std::uint32_t mask, Visit&& visit) {
+[[gnu::always_inline]] inline void forEachLightGroup(std::uint32_t mask, Visit&& visit) {
     for (std::uint32_t rest = mask & ((1u << kLightGroupCount) - 1); rest != 0; rest &= rest - 1)
         visit(std::countr_zero(rest));
 }
